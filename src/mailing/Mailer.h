@@ -12,6 +12,8 @@
 namespace pelicast {
 
 class ActivityLog;
+class OutgoingMessage;
+class SmtpClient;
 struct MessageDraft;
 struct ServerSettings;
 
@@ -53,10 +55,24 @@ public:
     // Shorter waits for tests; the defaults are those of a real mail client.
     void setTimeouts(const SmtpTimeouts &timeouts);
 
+    // The two components, for the draft's view of the message and for tests.
+    SmtpClient &SMTP();
+    OutgoingMessage &SMTPMessage();
+
 Q_SIGNALS:
     void sendFinished(const QString &address, pelicast::SendResult result);
 
 private:
+    // Handlers of the client's connection events: one log line each.
+    void SMTPConnected();
+    void SMTPDisconnected();
+
+    void onConnectFinished(bool ok);
+    void onSendFinished(bool ok);
+    void startSend();
+    void sendFailed();
+    void finish(SendResult result);
+
     struct Private;
     std::unique_ptr<Private> d;
 };
