@@ -153,6 +153,14 @@ QString TaggedValueReader::decodeText(const RawText &text)
         QString out(text.bytes.size() / 2, Qt::Uninitialized);
         qFromLittleEndian<char16_t>(text.bytes.data(), out.size(),
                                     reinterpret_cast<char16_t *>(out.data()));
+        // A lone surrogate would turn into "?" on its way to UTF-8; make it the
+        // replacement character, as invalid UTF-8 becomes.
+        for (qsizetype i = 0; i < out.size(); ++i) {
+            if (out[i].isHighSurrogate() && i + 1 < out.size() && out[i + 1].isLowSurrogate())
+                ++i;
+            else if (out[i].isSurrogate())
+                out[i] = QChar::ReplacementCharacter;
+        }
         return out;
     }
     }
