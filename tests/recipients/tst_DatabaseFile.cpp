@@ -312,6 +312,20 @@ private Q_SLOTS:
                                                   : QStringLiteral("MainTableIndex"));
     }
 
+    // ChangeStatus has four values: any other number is taken as an unchanged record.
+    void unknownStatusReadsAsUnchanged()
+    {
+        FileBuilder b = addressFile({});
+        b.records = {{7, {QStringLiteral("a@x")}}, {-1, {QStringLiteral("b@x")}},
+                     {259, {QStringLiteral("c@x")}}, {3, {QStringLiteral("d@x")}},
+                     {1, {QStringLiteral("e@x")}}};
+        RecipientList list(QStringLiteral("MainTableIndex"), &m_collation);
+        list.OpenList();
+        QCOMPARE(load(list, b.build()), QString());
+        QCOMPARE(rows(list), (QStringList{"a@x", "b@x", "c@x", "e@x"}));
+        QCOMPARE(statuses(list), (QList<int>{0, 0, 0, 1}));
+    }
+
     void versionHundredIsMarkedByTheListStart()
     {
         FileBuilder b = addressFile({QStringLiteral("a@x"), QStringLiteral("b@x")});
