@@ -67,7 +67,8 @@ void DatabaseReader::read()
     const bool fileHasFields = readFieldDefinitions();
     const bool foreign = fileHasFields && m_addressField < 0;
     if (!foreign) {
-        // Room for about as many records as the file can hold.
+        // Room for the records, each reckoned at the memory of a record with a full-length
+        // address; the index is sized exactly once all are read.
         const qint64 n = m_fileSize / qint64(sizeof(RecipientRecord) + RecipientList::MaxAddressLength);
         m_list.beginLoad(!fileHasFields, qsizetype(n + n / 50));
         m_loading = true;
