@@ -4,39 +4,14 @@
 #include "draft/BodyFile.h"
 #include "draft/MessagePage.h"
 #include "draft/SampleAddress.h"
+#include "mailing/CharsetTable.h"
+#include "shell/TDataModule1.h"
 
 #include <QFileInfo>
-
-#if __has_include("mailing/CharsetTable.h")
-#include "mailing/CharsetTable.h"
-#endif
 
 namespace pelicast {
 
 namespace {
-
-// The charset table's name for an entry of the charset list.
-QString charsetNameOf(int index)
-{
-#if __has_include("mailing/CharsetTable.h")
-    return CharsetName(index);
-#else
-    Q_UNUSED(index);
-    return {}; // TEMPORARY until the charset table is on main
-#endif
-}
-
-// The same dialogs serve the text import and export of the recipients page.
-FileDialogSpec openTextDialog()
-{
-    return {QString(), QStringLiteral("Text files|*.txt|All Files |*.*"), QString(), false};
-}
-
-FileDialogSpec saveTextDialog()
-{
-    return {QStringLiteral("Save"), QStringLiteral("Text files|*.txt|All files|*.*"),
-            QStringLiteral("txt"), true};
-}
 
 // A name without any dot, folders included, gets ".txt"; "notes.d/letter" stays as chosen.
 QString withTextExtension(const QString &path)
@@ -46,14 +21,15 @@ QString withTextExtension(const QString &path)
 
 } // namespace
 
-MessageDraftCommands::MessageDraftCommands(MessageDraft &draft, MessagePage &page, Prompts &prompts)
-    : m_draft(draft), m_page(page), m_prompts(prompts)
+MessageDraftCommands::MessageDraftCommands(MessageDraft &draft, MessagePage &page, Prompts &prompts,
+                                           const TDataModule1 &dialogs)
+    : m_draft(draft), m_page(page), m_prompts(prompts), m_dialogs(dialogs)
 {
 }
 
 void MessageDraftCommands::Button7Click()
 {
-    const std::optional<QString> path = m_prompts.openFile(openTextDialog());
+    const std::optional<QString> path = m_prompts.openFile(m_dialogs.OpenDlg);
     if (!path)
         return;
     m_draft.Body = readBodyFile(*path);
@@ -63,7 +39,7 @@ void MessageDraftCommands::Button7Click()
 
 void MessageDraftCommands::Button8Click()
 {
-    const std::optional<QString> path = m_prompts.saveFile(saveTextDialog());
+    const std::optional<QString> path = m_prompts.saveFile(m_dialogs.SaveDlg);
     if (!path)
         return;
     writeBodyFile(withTextExtension(*path), m_draft.Body);
@@ -79,8 +55,7 @@ void MessageDraftCommands::Button9Click()
 
 void MessageDraftCommands::Button10Click()
 {
-    const std::optional<QString> path =
-        m_prompts.openFile({QString(), QStringLiteral("All files|*.*"), QString(), false});
+    const std::optional<QString> path = m_prompts.openFile(m_dialogs.AttachmentDlg);
     if (!path)
         return;
     m_draft.Attachments << *path;
@@ -121,7 +96,7 @@ void MessageDraftCommands::RadioButton3Click(bool charsetFromTable)
 void MessageDraftCommands::ComboBox3Change(int index)
 {
     m_draft.EncodingComboIndex = index;
-    m_page.setCharsetListToolTip(charsetNameOf(index));
+    m_page.setCharsetListToolTip(CharsetName(index));
 }
 
 void MessageDraftCommands::Edit12Change(const QString &text)

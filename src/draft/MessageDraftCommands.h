@@ -8,6 +8,7 @@ namespace pelicast {
 
 class MessagePage;
 class Prompts;
+class TDataModule1;
 
 // The commands of the "Message" tab. Each handler runs when its control is used; the ones
 // that follow a control's new state take that state as their argument and store it in the
@@ -22,7 +23,10 @@ class Prompts;
 class MessageDraftCommands
 {
 public:
-    MessageDraftCommands(MessageDraft &draft, MessagePage &page, Prompts &prompts);
+    // The file dialogs are the data container's: Open and Save share theirs with the address
+    // import and export.
+    MessageDraftCommands(MessageDraft &draft, MessagePage &page, Prompts &prompts,
+                         const TDataModule1 &dialogs);
 
     void Button7Click();  // Open message: replaces the body with a text file's lines
     void Button8Click();  // Save message: writes the body to a text file
@@ -45,6 +49,7 @@ private:
     MessageDraft &m_draft;
     MessagePage &m_page;
     Prompts &m_prompts;
+    const TDataModule1 &m_dialogs;
 };
 
 } // namespace pelicast

@@ -2,6 +2,7 @@
 #include "draft/MessageDraftCommands.h"
 #include "draft/MessagePage.h"
 #include "draft/SampleAddress.h"
+#include "shell/TDataModule1.h"
 #include "support/ScriptedPrompts.h"
 
 #include <QtTest>
@@ -57,6 +58,7 @@ class TestMessageDraftCommands : public QObject
     MessageDraft draft;
     FakeMessagePage page;
     ScriptedPrompts prompts;
+    TDataModule1 dataModule;
 
     void reset()
     {
@@ -77,7 +79,7 @@ private Q_SLOTS:
             QStringList{QStringLiteral("old"), QStringLiteral("lines"), QStringLiteral("x")};
         draft.WordWrap = false;
         prompts.answerFile(file);
-        MessageDraftCommands(draft, page, prompts).Button7Click();
+        MessageDraftCommands(draft, page, prompts, dataModule).Button7Click();
 
         const QStringList expected{QStringLiteral("Hi %NAME%"), QStringLiteral("line two")};
         QCOMPARE(draft.Body, expected);
@@ -94,7 +96,7 @@ private Q_SLOTS:
     void openCancelledOrFailingLeavesTheBody()
     {
         draft.Body = QStringList{QStringLiteral("keep me")};
-        MessageDraftCommands commands(draft, page, prompts);
+        MessageDraftCommands commands(draft, page, prompts, dataModule);
         prompts.answerFile(std::nullopt);
         commands.Button7Click();
         const QString missing = dir.filePath(QStringLiteral("gone.txt"));
@@ -134,7 +136,7 @@ private Q_SLOTS:
         draft.Subject = QStringLiteral("not written");
         draft.Body = QStringList{QStringLiteral("one"), QString(), QStringLiteral("%NAME%")};
         prompts.answerFile(dir.filePath(chosen));
-        MessageDraftCommands(draft, page, prompts).Button8Click();
+        MessageDraftCommands(draft, page, prompts, dataModule).Button8Click();
 
         QCOMPARE(contents(dir.filePath(written)), QByteArray("one\r\n\r\n%NAME%"));
         if (chosen != written)
@@ -160,7 +162,7 @@ private Q_SLOTS:
         draft.Subject = QStringLiteral("subject");
         draft.Attachments = QStringList{QStringLiteral("/tmp/a.pdf")};
         prompts.answerOk(yes);
-        MessageDraftCommands(draft, page, prompts).Button9Click();
+        MessageDraftCommands(draft, page, prompts, dataModule).Button9Click();
 
         QCOMPARE(prompts.asked, QStringList{QStringLiteral("confirmYesNo: Clear?")});
         QCOMPARE(draft.Body, yes ? QStringList() : body);
@@ -175,7 +177,7 @@ private Q_SLOTS:
     {
         const QString a = dir.filePath(QStringLiteral("a.pdf"));
         const QString otherA = dir.filePath(QStringLiteral("sub/a.pdf"));
-        MessageDraftCommands commands(draft, page, prompts);
+        MessageDraftCommands commands(draft, page, prompts, dataModule);
         for (const QString &path : {a, a, otherA}) {
             prompts.answerFile(path);
             commands.Button10Click();
@@ -208,7 +210,7 @@ private Q_SLOTS:
         QFETCH(bool, on);
         QFETCH(bool, horizontalBar);
         draft.WordWrap = !on;
-        MessageDraftCommands(draft, page, prompts).CheckBox1Click(on);
+        MessageDraftCommands(draft, page, prompts, dataModule).CheckBox1Click(on);
         QCOMPARE(draft.WordWrap, on);
         QCOMPARE(page.wrap, on);
         QCOMPARE(page.scrollBars, std::make_pair(horizontalBar, true));
@@ -226,7 +228,7 @@ private Q_SLOTS:
         draft.EncodingInternal = !fromTable;
         draft.EncodingComboIndex = 4;
         draft.EncodingEditBox = QStringLiteral("koi8-r");
-        MessageDraftCommands(draft, page, prompts).RadioButton3Click(fromTable);
+        MessageDraftCommands(draft, page, prompts, dataModule).RadioButton3Click(fromTable);
         QCOMPARE(draft.EncodingInternal, fromTable);
         QCOMPARE(page.listEnabled, fromTable);
         QCOMPARE(page.customEnabled, !fromTable);
@@ -246,14 +248,14 @@ private Q_SLOTS:
     {
         QFETCH(int, index);
         QFETCH(QString, tooltip);
-        MessageDraftCommands(draft, page, prompts).ComboBox3Change(index);
+        MessageDraftCommands(draft, page, prompts, dataModule).ComboBox3Change(index);
         QCOMPARE(draft.EncodingComboIndex, index);
         QCOMPARE(page.listTip, tooltip);
     }
 
     void customCharsetKeepsLastNameAsTooltip()
     {
-        MessageDraftCommands commands(draft, page, prompts);
+        MessageDraftCommands commands(draft, page, prompts, dataModule);
         commands.Edit12Change(QStringLiteral("koi8"));
         commands.Edit12Change(QStringLiteral("koi8-r"));
         commands.Edit12Change(QString());
@@ -263,7 +265,7 @@ private Q_SLOTS:
 
     void scriptsHelp()
     {
-        MessageDraftCommands(draft, page, prompts).Sripts_About_BtnClick();
+        MessageDraftCommands(draft, page, prompts, dataModule).Sripts_About_BtnClick();
         QCOMPARE(
             prompts.asked,
             QStringList{QStringLiteral(
