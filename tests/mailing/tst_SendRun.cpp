@@ -5,12 +5,16 @@
 #include "recipients/RecipientLists.h"
 #include "shell/ServerSettings.h"
 #include "support/RecordingSendRunView.h"
+#include "support/ScriptedSmtpServer.h"
+#include "support/SmtpSinkServer.h"
 
 #include <QSignalSpy>
 #include <QtTest>
 
 using namespace pelicast;
 using pelicast::test::RecordingSendRunView;
+using pelicast::test::ScriptedSmtpServer;
+using pelicast::test::SmtpSinkServer;
 
 namespace {
 
@@ -20,6 +24,80 @@ QStringList rows(const RecipientList &list)
     for (int i = 0; i < list.count(); ++i)
         out << list.addressAt(i);
     return out;
+}
+
+// Recipient n of a run: a display name and an address. Two digits, so that the lists'
+// address order is the order of the numbers.
+QString recipient(int n)
+{
+    return QStringLiteral("Reader %1 <r%1@example.org>").arg(n, 2, 10, QLatin1Char('0'));
+}
+QString bare(int n)
+{
+    return QStringLiteral("r%1@example.org").arg(n, 2, 10, QLatin1Char('0'));
+}
+QStringList recipients(int from, int to)
+{
+    QStringList out;
+    for (int n = from; n <= to; ++n)
+        out << recipient(n);
+    return out;
+}
+
+// The log in short, one token per line: "C" Connecting..., "+" Connected Successfully!,
+// "sN" Sending to ... (recipient N), "okN" Send Success, "failN" Send Fail,
+// "D" Disconnected!, "X" Can't connect to, "stop" Stopping..., "A" Aborted!, "done" DONE.
+QString shortLog(const QStringList &log)
+{
+    static const QRegularExpression number(QStringLiteral("<r(\\d+)@"));
+    QStringList out;
+    for (const QString &line : log) {
+        const QString n = QString::number(number.match(line).captured(1).toInt());
+        if (line.startsWith("Connecting..."))
+            out << "C";
+        else if (line == "Connected Successfully!")
+            out << "+";
+        else if (line.startsWith("Sending to ... "))
+            out << "s" + n;
+        else if (line.startsWith("Send Success: "))
+            out << "ok" + n;
+        else if (line.startsWith("Send Fail: "))
+            out << "fail" + n;
+        else if (line == "Disconnected!")
+            out << "D";
+        else if (line.startsWith("Can't connect to: "))
+            out << "X";
+        else if (line == "Stopping...")
+            out << "stop";
+        else if (line == "Aborted!")
+            out << "A";
+        else if (line == "DONE.")
+            out << "done";
+        else
+            out << "?" + line;
+    }
+    return out.join(u' ');
+}
+
+// "sN okN" for every recipient from..to: accepted sends on an open connection.
+QString accepted(int from, int to)
+{
+    QStringList out;
+    for (int n = from; n <= to; ++n)
+        out << QStringLiteral("s%1 ok%1").arg(n);
+    return out.join(u' ');
+}
+
+// One connection of a scripted server that accepts the messages to recipients from..to.
+QStringList acceptingConnection(int from, int to)
+{
+    QStringList script{"S: 220 scripted ESMTP", "C: EHLO *", "S: 250 scripted"};
+    for (int n = from; n <= to; ++n) {
+        script << "C: RSET" << "S: 250 OK" << "C: MAIL FROM:<sender@example.org>"
+               << "S: 250 OK" << "C: RCPT TO:<" + bare(n) + ">" << "S: 250 OK" << "C: DATA"
+               << "S: 354 go ahead" << "C: <message>" << "S: 250 queued";
+    }
+    return script << "C: QUIT" << "closed";
 }
 
 // Everything a run touches, wired as the program wires it, with the window recorded.
@@ -44,6 +122,8 @@ struct RunFixture
         settings.Server = QStringLiteral("127.0.0.1");
         settings.Email = QStringLiteral("sender@example.org");
     }
+
+    void useServer(quint16 port) { settings.ServerPort = QString::number(port); }
 
     void fillAll(const QStringList &addresses)
     {
@@ -150,6 +230,215 @@ private Q_SLOTS:
         QCOMPARE(rows(f.lists.MainTable), (QStringList{"a@example.org", "b@example.org"}));
         QCOMPARE(f.view.eventsStartingWith("progress"),
                  (QStringList{"progress max 2", "progress 0", "progress 0"}));
+    }
+
+    // Runs against a server that accepts what it is not told to refuse. The short log
+    // shows where each connection opens and closes; the lists, the progress and the count
+    // must follow the addresses dealt with.
+    void runs_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QList<int>>("refused");      // RCPT refused for these recipients
+        QTest::addColumn<bool>("loginRefused");
+        QTest::addColumn<int>("stopAt");              // Stop while this recipient is sent
+        QTest::addColumn<bool>("stopByClose");        // the window's close, not the button
+        QTest::addColumn<QString>("expectedLog");
+        QTest::addColumn<int>("leftFrom");            // first recipient left in All, 0: none
+        QTest::addColumn<int>("connections");
+
+        QTest::newRow("25 accepted: closes after the 10th, the 20th and at the end")
+            << 25 << QList<int>{} << false << 0 << false
+            << "C + " + accepted(1, 10) + " D C + " + accepted(11, 20) + " D C + "
+                   + accepted(21, 25) + " D done"
+            << 0 << 3;
+        QTest::newRow("failure at the 5th of 25: the periodic closes keep their count")
+            << 25 << QList<int>{5} << false << 0 << false
+            << "C + " + accepted(1, 4) + " s5 fail5 D C + " + accepted(6, 10) + " D C + "
+                   + accepted(11, 20) + " D C + " + accepted(21, 25) + " D done"
+            << 0 << 4;
+        QString everyOneFails;
+        for (int n = 1; n <= 12; ++n)
+            everyOneFails += QStringLiteral("C + s%1 fail%1 D ").arg(n);
+        QTest::newRow("login refused: every address fails on its own connection")
+            << 12 << QList<int>{} << true << 0 << false << everyOneFails + "done" << 0 << 12;
+        QTest::newRow("Stop during a send: that send finishes")
+            << 5 << QList<int>{} << false << 3 << false
+            << "C + " + accepted(1, 2) + " s3 stop ok3 A D done" << 4 << 1;
+        QTest::newRow("close of the window during a send")
+            << 5 << QList<int>{} << false << 3 << true
+            << "C + " + accepted(1, 2) + " s3 ok3 A D done" << 4 << 1;
+    }
+    void runs()
+    {
+        QFETCH(int, count);
+        QFETCH(QList<int>, refused);
+        QFETCH(bool, loginRefused);
+        QFETCH(int, stopAt);
+        QFETCH(bool, stopByClose);
+        QFETCH(QString, expectedLog);
+        QFETCH(int, leftFrom);
+        QFETCH(int, connections);
+
+        SmtpSinkServer sink;
+        for (int n : refused)
+            sink.refuseRecipient(bare(n).toUtf8());
+        RunFixture f;
+        if (loginRefused) {
+            sink.requireLogin("user", "right");
+            f.settings.ServerAuthComboIndex = 1;
+            f.settings.ServerLogin = "user";
+            f.settings.ServerPWD = "wrong";
+        }
+        if (stopAt > 0) {
+            QObject::connect(&sink, &SmtpSinkServer::messageReceived, &f.run, [&] {
+                if (sink.messages().size() == stopAt)
+                    stopByClose ? f.run.requestStop() : f.run.AbortSendBtn1Click();
+            });
+        }
+        f.useServer(sink.port());
+        f.fillAll(recipients(1, count));
+
+        QVERIFY(f.press());
+        QCOMPARE(shortLog(f.view.log()), expectedLog);
+
+        const int dealtWith = leftFrom ? leftFrom - 1 : count;
+        QStringList failed;
+        for (int n : refused)
+            failed << recipient(n);
+        if (loginRefused)
+            failed = recipients(1, count);
+        QStringList succeeded;
+        for (const QString &r : recipients(1, dealtWith))
+            if (!failed.contains(r))
+                succeeded << r;
+        QCOMPARE(rows(f.lists.ErrorTable), failed);
+        QCOMPARE(rows(f.lists.SuccessTable), succeeded);
+        QCOMPARE(rows(f.lists.MainTable), leftFrom ? recipients(leftFrom, count) : QStringList{});
+        QVERIFY(!f.run.StopRequested());
+
+        QStringList progress{QStringLiteral("progress max %1").arg(count), "progress 0"};
+        for (int n = 1; n <= dealtWith; ++n)
+            progress << QStringLiteral("progress %1").arg(n);
+        QCOMPARE(f.view.eventsStartingWith("progress"), progress << "progress 0");
+        QCOMPARE(f.view.events.count("count"), dealtWith);
+
+        QCOMPARE(sink.messages().size(), succeeded.size());
+        QCOMPARE(sink.connectionCount(), connections);
+        QVERIFY(!f.mailer.Connected());
+        QTRY_COMPARE(sink.openConnections(), 0);
+    }
+
+    // The whole order of one accepted address, log lines and window together, and what
+    // went over the wire: the run's closing QUIT included.
+    void oneAcceptedAddress()
+    {
+        SmtpSinkServer sink;
+        RunFixture f;
+        f.useServer(sink.port());
+        f.fillAll({recipient(1)});
+        QVERIFY(f.press());
+
+        const QString port = sink.portText();
+        const QStringList expected =
+            lockDown
+            + QStringList{"progress max 1", "progress 0", "log: Connecting...127.0.0.1:" + port,
+                          "log: Connected Successfully!",
+                          "log: Sending to ... Reader 01 <r01@example.org>",
+                          "log: Send Success: Reader 01 <r01@example.org>", "count", "progress 1",
+                          "progress 0", "log: Disconnected!"}
+            + restore + QStringList{"log: DONE."};
+        QCOMPARE(f.view.events, expected);
+        QCOMPARE(rows(f.lists.SuccessTable), QStringList{recipient(1)});
+        QVERIFY(rows(f.lists.MainTable).isEmpty());
+        QTRY_COMPARE(sink.quitCount(), 1);
+        QStringList commands = sink.commands();
+        QVERIFY(!commands.isEmpty() && commands.first().startsWith("1 EHLO "));
+        commands.removeFirst();
+        QCOMPARE(commands, (QStringList{"1 RSET", "1 MAIL FROM:<sender@example.org>",
+                                        "1 RCPT TO:<r01@example.org>", "1 DATA", "1 QUIT"}));
+    }
+
+    // A Stop while the last address is sent finds no further address: the run ends
+    // normally and the request waits, through a run with All empty, for the next run that
+    // has an address, which ends before its first send.
+    void stopDuringTheLastSendStaysPending()
+    {
+        SmtpSinkServer sink;
+        RunFixture f;
+        QObject::connect(&sink, &SmtpSinkServer::messageReceived, &f.run, [&] {
+            if (sink.messages().size() == 3)
+                f.run.AbortSendBtn1Click();
+        });
+        f.useServer(sink.port());
+        f.fillAll(recipients(1, 3));
+        QVERIFY(f.press());
+        QCOMPARE(shortLog(f.view.log()), "C + " + accepted(1, 2) + " s3 stop ok3 D done");
+        QVERIFY(f.run.StopRequested());
+
+        QVERIFY(f.press());
+        QCOMPARE(shortLog(f.view.log()), QString("done"));
+        QVERIFY(f.run.StopRequested());
+
+        f.fillAll(recipients(4, 5));
+        QVERIFY(f.press());
+        QCOMPARE(shortLog(f.view.log()), QString("A done"));
+        QVERIFY(!f.run.StopRequested());
+        QCOMPARE(rows(f.lists.MainTable), recipients(4, 5));
+        QCOMPARE(sink.connectionCount(), 1);
+    }
+
+    // No connection for the 11th address: the run ends with it and the rest in All, in
+    // their order, and the next press of Send begins with the 11th.
+    void connectionFailureAtTheEleventh()
+    {
+        ScriptedSmtpServer scripted(acceptingConnection(1, 10)
+                                    << "S: 421 4.3.2 Too busy, try later" << "C: QUIT"
+                                    << "closed");
+        RunFixture f;
+        f.useServer(scripted.port());
+        f.fillAll(recipients(1, 15));
+        QVERIFY(f.press());
+        QTRY_VERIFY2(scripted.isDone() || !scripted.failure().isEmpty(), qPrintable(scripted.position()));
+        QVERIFY2(scripted.succeeded(), qPrintable(scripted.failure()));
+        QCOMPARE(shortLog(f.view.log()), "C + " + accepted(1, 10) + " D C + D X done");
+        QCOMPARE(rows(f.lists.SuccessTable), recipients(1, 10));
+        QCOMPARE(rows(f.lists.MainTable), recipients(11, 15));
+        QCOMPARE(f.view.eventsStartingWith("progress").constLast(), QString("progress 0"));
+
+        SmtpSinkServer sink;
+        f.useServer(sink.port());
+        QVERIFY(f.press());
+        QCOMPARE(shortLog(f.view.log()), "C + " + accepted(11, 15) + " D done");
+        QCOMPARE(sink.messages().first().to, QList<QByteArray>{bare(11).toUtf8()});
+    }
+
+    // An address that Success already holds is sent, then refused by Success: the run
+    // stops there with the error, after the end of the loop and the restore, without
+    // closing the connection and without "DONE.". The address lives on in Success only;
+    // the next run goes on with the open connection.
+    void duplicateInSuccessStopsTheRun()
+    {
+        SmtpSinkServer sink;
+        RunFixture f;
+        f.useServer(sink.port());
+        f.lists.SuccessTable.AppendAddress(recipient(2));
+        f.fillAll(recipients(1, 3));
+        QVERIFY(f.press());
+
+        QCOMPARE(shortLog(f.view.log()), "C + " + accepted(1, 2));
+        const QStringList &events = f.view.events;
+        const QStringList tail = events.mid(events.indexOf("log: Send Success: " + recipient(2)) + 1);
+        const QStringList expectedTail = QStringList{"progress 0"} + restore
+                                         + QStringList{"error: Duplicate index value. Operation aborted."};
+        QCOMPARE(tail, expectedTail);
+        QCOMPARE(rows(f.lists.MainTable), recipients(3, 3));
+        QCOMPARE(rows(f.lists.SuccessTable), recipients(1, 2));
+        QVERIFY(rows(f.lists.ErrorTable).isEmpty());
+        QVERIFY(f.mailer.Connected());
+
+        QVERIFY(f.press());
+        QCOMPARE(shortLog(f.view.log()), "s3 ok3 D done");
+        QCOMPARE(sink.connectionCount(), 1);
     }
 };
 
