@@ -301,4 +301,50 @@ qsizetype RecipientList::rowOf(const RecipientRecord *record) const
                                      : m_rows.lowerBound(*record, storageLess);
 }
 
+bool RecipientList::findAddressUtf8(QByteArrayView utf8)
+{
+    ensureOpen();
+    if (cutAddressUtf8(utf8).size() < utf8.size())
+        return false; // longer than an address can be
+    const RecipientRecord *record = m_index.find(utf8, hashAddressText(utf8));
+    if (!record)
+        return false;
+    m_atEnd = false;
+    setCurrent(int(rowOf(record)));
+    return true;
+}
+
+void RecipientList::appendAddressUtf8(QByteArrayView utf8)
+{
+    ensureOpen();
+    const QByteArrayView address = cutAddressUtf8(utf8);
+    const quint32 hash = hashAddressText(address);
+    if (m_index.find(address, hash))
+        throw Error(duplicateIndexValueText());
+    const QByteArray prefix = m_order == Order::Address
+        ? m_collation.sortPrefix(QString::fromUtf8(address))
+        : QByteArray();
+    RecipientRecord *record = RecipientRecord::create(prefix, address, hash, Added, m_nextSeq++);
+    const qsizetype row =
+        m_order == Order::Address ? m_rows.lowerBound(*record, addressLess) : m_rows.size();
+    notify([row](auto *o) { o->beforeInsert(int(row)); });
+    m_rows.insert(row, record);
+    m_index.insert(record);
+    notify([](auto *o) { o->afterInsert(); });
+    m_atEnd = false;
+    setCurrent(int(row));
+}
+
+QByteArrayView RecipientList::cutAddressUtf8(QByteArrayView utf8)
+{
+    if (utf8.size() <= MaxAddressLength)
+        return utf8;
+    qsizetype chars = 0;
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        if ((uchar(utf8[i]) & 0xc0) != 0x80 && chars++ == MaxAddressLength)
+            return utf8.first(i); // the start of character 101
+    }
+    return utf8;
+}
+
 } // namespace pelicast

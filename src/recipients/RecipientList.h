@@ -76,6 +76,14 @@ public:
     QString indexName() const { return m_indexName; }
     void setIndexName(const QString &name) { m_indexName = name; }
 
+    // FindAddress and AppendAddress for text that is already valid UTF-8 (the address text
+    // import stores a million lines): the same rules and errors, without turning each line
+    // into a QString and back.
+    bool findAddressUtf8(QByteArrayView utf8);
+    void appendAddressUtf8(QByteArrayView utf8);
+    // The first 100 characters (code points) of a valid UTF-8 text.
+    static QByteArrayView cutAddressUtf8(QByteArrayView utf8);
+
     // Loading from a database file: beginLoad() (emptying the list first unless told to keep
     // its records) switches to file order; addLoadedRecord() appends a record as read,
     // without the uniqueness check (a record of status Removed is not taken in);
