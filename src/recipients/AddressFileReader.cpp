@@ -58,15 +58,22 @@ QByteArrayView AddressFileReader::readLine()
     QByteArrayView line(m_buffer.constData() + m_begin, lineEnd - m_begin);
     m_begin = lf ? lineEnd + 1 : lineEnd;
 
-    if (!line.contains('\r'))
+    if (lf && line.endsWith('\r'))
+        line.chop(1); // the CR of a CR LF
+    const char *cr = static_cast<const char *>(std::memchr(line.data(), '\r', size_t(line.size())));
+    if (!cr)
         return line;
-    // Both the CR of a CR LF and a lone CR go.
+    // A lone CR is dropped and does not end the line.
     m_line.resize(0);
     m_line.reserve(line.size());
-    for (char c : line) {
-        if (c != '\r')
-            m_line.append(c);
+    const char *from = line.data();
+    const char *const end = line.data() + line.size();
+    while (cr) {
+        m_line.append(from, cr - from);
+        from = cr + 1;
+        cr = static_cast<const char *>(std::memchr(from, '\r', size_t(end - from)));
     }
+    m_line.append(from, end - from);
     return m_line;
 }
 

@@ -1,6 +1,7 @@
 #include "recipients/TextImport.h"
 
 #include "common/Error.h"
+#include "common/TextLines.h"
 #include "recipients/AbortFlag.h"
 #include "recipients/AddressFileReader.h"
 #include "recipients/RecipientCount.h"
@@ -9,24 +10,14 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+#include <charconv>
 #include <new>
+#include <string_view>
 
 namespace pelicast {
 
 namespace {
-
-// Files are UTF-8; a line that is not is taken byte for byte as Latin-1, so that no byte
-// of it is lost.
-QString decodeLine(QByteArrayView bytes)
-{
-    if (!bytes.isValidUtf8())
-        return QString::fromLatin1(bytes);
-    // fromUtf8() would swallow a leading byte-order mark; it is part of the address here.
-    static constexpr char bom[] = "\xef\xbb\xbf";
-    if (bytes.startsWith(bom))
-        return QChar(0xfeff) + QString::fromUtf8(bytes.sliced(3));
-    return QString::fromUtf8(bytes);
-}
 
 // Runs f; an exception comes back as the text the user would see.
 template<typename F>
@@ -68,8 +59,16 @@ FileDialogSpec TextImport::openDialogSpec()
 
 QString TextImport::statusText(qint64 linesRead, qint64 duplicates)
 {
-    return QStringLiteral("Imported: ") + QString::number(linesRead)
-        + QStringLiteral(" /Dublicates: ") + QString::number(duplicates);
+    // Set after every stored line, so built in one go: at most 20 digits per number.
+    static constexpr std::string_view imported = "Imported: ";
+    static constexpr std::string_view dublicates = " /Dublicates: ";
+    char text[imported.size() + dublicates.size() + 2 * 20];
+    char *end = text;
+    end = std::copy(imported.begin(), imported.end(), end);
+    end = std::to_chars(end, end + 20, linesRead).ptr;
+    end = std::copy(dublicates.begin(), dublicates.end(), end);
+    end = std::to_chars(end, end + 20, duplicates).ptr;
+    return QString::fromLatin1(text, end - text);
 }
 
 bool TextImport::start()
@@ -131,13 +130,18 @@ void TextImport::readSlice()
         while (!m_reader->atEnd()) {
             if (m_abort.takeRequest())
                 return;
-            const QString line = decodeLine(m_reader->readLine());
+            QByteArrayView line = m_reader->readLine();
             ++m_linesRead;
-            if (all.FindAddress(line)) {
+            QByteArray decoded;
+            if (!line.isValidUtf8()) { // an 8-bit line: Latin-1, so that no byte is lost
+                decoded = decodeTextLine(line).toUtf8();
+                line = decoded;
+            }
+            if (all.findAddressUtf8(line)) {
                 ++m_duplicates;
                 continue;
             }
-            all.AppendAddress(line);
+            all.appendAddressUtf8(line);
             m_page.setStatusText(statusText(m_linesRead, m_duplicates));
             if (m_slice.hasExpired(SliceMilliseconds)) {
                 sliceUsedUp = true;

@@ -133,6 +133,12 @@ private Q_SLOTS:
         const QByteArray longLine = QByteArray(150, 'l');
         QTest::newRow("over-long line cut to 100")
             << longLine + "\nb@x\n" << QStringList{QString(100, u'l'), "b@x"} << 2;
+        const QByteArray u = QByteArray("\xc3\xbc");        // one character, two bytes
+        const QByteArray g = QByteArray("\xf0\x9d\x84\x9e"); // one character, four bytes
+        QTest::newRow("characters, not bytes, count to 100")
+            << u.repeated(100) + "\n" + u.repeated(100) + "\n" + g.repeated(101) + "\n"
+            << QStringList{QString::fromUtf8(u.repeated(100)), QString::fromUtf8(g.repeated(100))}
+            << 3;
         const QByteArray hugeLine = QByteArray(3 * 1024 * 1024, 'h') + "@x";
         QTest::newRow("a line longer than any read buffer")
             << QByteArray("a@x\n") + hugeLine + "\r\nb@x"
