@@ -45,25 +45,39 @@ echo "file: $(wc -l <"$file") lines, $(stat -c %s "$file") bytes; $(nproc) cores
 results=$work/results.txt
 : >"$results"
 
+# Runs a command with its output into a file; prints "<wall s> <cpu s> <peak KB>".
+measure() {
+  local out=$1
+  shift
+  python3 -c '
+import resource, subprocess, sys, time
+start = time.perf_counter()
+with open(sys.argv[1], "wb") as out:
+    subprocess.run(sys.argv[2:], stdout=out, stderr=subprocess.DEVNULL, check=True)
+wall = time.perf_counter() - start
+usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+print(f"{wall:.3f} {usage.ru_utime + usage.ru_stime:.3f} {usage.ru_maxrss}")
+' "$out" "$@"
+}
+
 # sort -u under a locale: one line "<case> sort <wall s> <cpu s> <peak KB>".
 time_sort() {
   local case=$1 loc=$2
-  LC_ALL=$loc /usr/bin/time -f "%e %U %S %M" -o "$work/t" sort -u "$file" >/dev/null
-  read -r wall user sys peak <"$work/t"
-  echo "$case sort $wall $(awk "BEGIN { print $user + $sys }") $peak" >>"$results"
+  echo "$case sort $(measure /dev/null env LC_ALL="$loc" sort -u "$file")" >>"$results"
 }
 
-# One benchmark of bench_text_import in its own process, so that its peak memory is its own.
+# One benchmark of bench_text_import in its own process, so that its peak memory is its own;
+# the times are the benchmark's own (the import from start() to finished()).
 run_bench() {
   local case=$1 loc=$2 name=$3
-  LC_ALL=$loc PELICAST_BENCH_FILE=$file /usr/bin/time -f "%M" -o "$work/t" \
-    "$bench" --benchmark_filter="^$name/" --benchmark_format=json >"$work/b.json" 2>/dev/null
-  python3 - "$work/b.json" "$case" "$(cat "$work/t")" >>"$results" <<'PY'
+  read -r _ _ peak < <(measure "$work/b.json" env LC_ALL="$loc" PELICAST_BENCH_FILE="$file" \
+    "$bench" --benchmark_filter="^$name/" --benchmark_format=json)
+  python3 - "$work/b.json" "$case" "$peak" >>"$results" <<'PY'
 import json, sys
 b = [x for x in json.load(open(sys.argv[1]))["benchmarks"] if x.get("run_type") == "iteration"]
-scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}[b[0]["time_unit"]]
 if b[0].get("error_occurred"):
     sys.exit("benchmark failed: " + b[0].get("error_message", ""))
+scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}[b[0]["time_unit"]]
 wall = sorted(x["real_time"] for x in b)[len(b) // 2] * scale
 cpu = sorted(x["cpu_time"] for x in b)[len(b) // 2] * scale
 print(f"{sys.argv[2]} import {wall:.3f} {cpu:.3f} {sys.argv[3]}")
