@@ -5,6 +5,7 @@
 #include "recipients/IoError.h"
 #include "recipients/RecipientLists.h"
 #include "recipients/TextExport.h"
+#include "recipients/TextFileCommands.h"
 #include "recipients/TextImport.h"
 #include "support/ScriptedPrompts.h"
 
@@ -58,7 +59,7 @@ struct Fixture
     {
         prompts.answerFile(path);
         try {
-            TextExport(lists, page, prompts, abort).run();
+            Button22Click(lists, page, prompts, abort);
         } catch (const Error &e) {
             return e.text();
         }

@@ -2,6 +2,7 @@
 
 #include "recipients/AbortFlag.h"
 #include "recipients/RecipientLists.h"
+#include "recipients/TextFileCommands.h"
 #include "recipients/TextImport.h"
 #include "support/ScriptedPrompts.h"
 
@@ -223,7 +224,7 @@ private Q_SLOTS:
         // Abort lands there.
         f.page.onStatusText = [&](const QString &text) {
             if (text == status(abortAfterStored, 0))
-                f.abort.request();
+                AbortButtonClick(f.abort);
         };
         f.import(Answer::No, f.write("a@x\nb@x\nc@x\nd@x\n"));
         QCOMPARE(rows(f.lists.MainTable), expected);
@@ -276,6 +277,30 @@ private Q_SLOTS:
         next.import(Answer::No, path, &import);
         QCOMPARE(import.linesRead(), 0);
         QVERIFY(!next.abort.isRequested());
+    }
+
+    void handlerOwnsTheImportAndReportsItsError()
+    {
+        Fixture f;
+        const QString folder = f.dir.filePath("folder.txt");
+        QVERIFY(QDir().mkdir(folder));
+        QObject window;
+        QStringList shown;
+        auto onError = [&](const QString &text) { shown << text; };
+
+        f.prompts.answer(Answer::No);
+        f.prompts.answerFile(folder); // opens, then fails on the first read
+        QPointer<TextImport> running =
+            Button17OpenClick(f.lists, f.page, f.prompts, f.abort, &window, onError);
+        QVERIFY(running);
+        QTRY_VERIFY(!running); // deleted once finished
+        QCOMPARE(shown, QStringList{"File access denied"});
+
+        f.prompts.answer(Answer::Cancel);
+        QVERIFY(!Button17OpenClick(f.lists, f.page, f.prompts, f.abort, &window, onError));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(window.children().isEmpty());
+        QCOMPARE(shown.size(), 1);
     }
 
     void endsBeforeReading_data()
