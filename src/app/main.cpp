@@ -1,3 +1,4 @@
+#include "recipients/RecipientLists.h"
 #include "ui/TMainForm.h"
 
 #include <QApplication>
@@ -6,7 +7,9 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pelicast"));
-    pelicast::TMainForm window;
+    pelicast::RecipientLists lists;
+    lists.openAll();
+    pelicast::TMainForm window(lists);
     window.show();
     return app.exec();
 }
