@@ -230,7 +230,7 @@ QByteArray MimeHeaders::date(const QDateTime &when)
         .arg(t.hour(), 2, 10, QChar(u'0'))
         .arg(t.minute(), 2, 10, QChar(u'0'))
         .arg(t.second(), 2, 10, QChar(u'0'))
-        .arg(offset < 0 ? u'-' : u'+')
+        .arg(QChar(offset < 0 ? u'-' : u'+'))
         .arg(absOffset / 60, 2, 10, QChar(u'0'))
         .arg(absOffset % 60, 2, 10, QChar(u'0'))
         .toLatin1();
