@@ -114,7 +114,8 @@ void SmtpClient::Send(const SmtpEnvelope &envelope)
     }
     m_op = Op::Send;
     m_lastError.clear();
-    if (m_link != Link::Ready || !m_socket) {
+    if (m_link != Link::Ready || !m_socket
+        || m_socket->state() != QAbstractSocket::ConnectedState) {
         m_lastError = QStringLiteral("not connected");
         finish(Op::Send, false);
         return;
@@ -406,10 +407,20 @@ void SmtpClient::onSocketLost()
     if (m_op != Op::None)
         return fail(why);
     if (m_link == Link::Ready) {
-        // Closed by the server between two sends.
-        dropSocket(false);
-        m_link = Link::Closed;
-        fireDisconnected();
+        // Closed by the server between two sends. The result of the last send may still be
+        // on its way to the caller; the closing is reported after it.
+        QSslSocket *lost = m_socket;
+        lost->disconnect(this);
+        QMetaObject::invokeMethod(
+            this,
+            [this, lost] {
+                if (m_link != Link::Ready || m_socket != lost)
+                    return;
+                dropSocket(false);
+                m_link = Link::Closed;
+                fireDisconnected();
+            },
+            Qt::QueuedConnection);
     }
 }
 

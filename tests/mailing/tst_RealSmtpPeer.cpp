@@ -48,11 +48,11 @@ struct Sender
     }
     std::optional<SendResult> send(const QString &address)
     {
-        std::optional<SendResult> result;
-        mailer.SendToRecipient(address, [&](SendResult r) { result = r; });
-        if (!QTest::qWaitFor([&] { return result.has_value(); }, 30000))
+        QSignalSpy finished(&mailer, &Mailer::sendFinished);
+        mailer.SendToRecipient(address);
+        if (!finished.wait(30000))
             return std::nullopt;
-        return result;
+        return finished.first().at(1).value<SendResult>();
     }
 };
 

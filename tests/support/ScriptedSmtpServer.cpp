@@ -51,8 +51,13 @@ void ScriptedSmtpServer::detach(bool abort)
         return;
     QTcpSocket *socket = std::exchange(m_socket, nullptr);
     socket->disconnect(this);
-    if (abort)
+    if (abort) {
         socket->abort();
+    } else {
+        // What the script wrote before must reach the client ahead of the close.
+        socket->flush();
+        socket->disconnectFromHost();
+    }
     socket->deleteLater();
     m_in.clear();
     m_clientClosed = false;
@@ -118,7 +123,7 @@ void ScriptedSmtpServer::advance()
             });
             return;
         } else if (step == QLatin1String("drop")) {
-            detach(true);
+            detach(false);
             ++m_step;
         } else if (step == QLatin1String("closed")) {
             QByteArray line;

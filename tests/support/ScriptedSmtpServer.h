@@ -18,7 +18,7 @@ namespace pelicast::test {
 //   "C: <message>"   the server reads a message up to the lone "." and keeps it, with the
 //                    dot-stuffing undone (see messages())
 //   "pause 200"      the server waits 200 ms before the next step
-//   "drop"           the server closes the connection at once
+//   "drop"           the server closes the connection (after what it wrote so far)
 //   "closed"         the server expects the client to close the connection
 // Steps after "drop" or "closed" belong to the client's next connection. When the client
 // deviates (another line, a line without CR, an early close, a line after the script's
