@@ -40,8 +40,9 @@ public:
 
     // Personalises the message for the address (the stored text of a list entry), opens the
     // connection when none is open, sends and logs. The result is delivered exactly once,
-    // after this call has returned: first to `done` (when given), then by sendFinished().
-    // At most one send at a time (see isSending()).
+    // after this call has returned: first to `done` (when given), then by sendFinished();
+    // the next send may be started from either. One send at a time: a second call while
+    // isSending() is a programming error (std::logic_error).
     void SendToRecipient(const QString &address, SendCallback done = {});
     bool isSending() const;
 
@@ -49,7 +50,9 @@ public:
     // here at the latest, and "Disconnected!" is logged then.
     bool Connected();
     // Writes QUIT without waiting for the reply, closes the connection and logs
-    // "Disconnected!"; nothing when no connection is open.
+    // "Disconnected!"; nothing when no connection is open. Never fails: a connection that
+    // is already broken is simply closed. A send in progress ends then (NotConnected while
+    // connecting, Failed after).
     void Disconnect();
 
     // Shorter waits for tests; the defaults are those of a real mail client.

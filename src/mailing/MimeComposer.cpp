@@ -152,10 +152,12 @@ QByteArray attachmentPart(const QString &path)
     QList<QByteArray> disposition{"attachment;"};
     disposition << MimeHeaders::fileNameParameter("filename", name);
 
-    QByteArray part = MimeHeaders::field("Content-Type", type)
-                      + MimeHeaders::field("Content-Transfer-Encoding", {"base64"})
-                      + MimeHeaders::field("Content-Disposition", disposition) + "\r\n";
-    part += MimeEncoding::base64Lines(data);
+    QByteArray part = MimeHeaders::field("Content-Type", type);
+    part.reserve(data.size() * 4 / 3 + data.size() / 38 + 512);
+    part.append(MimeHeaders::field("Content-Transfer-Encoding", {"base64"}))
+        .append(MimeHeaders::field("Content-Disposition", disposition))
+        .append("\r\n")
+        .append(MimeEncoding::base64Lines(data));
     return part;
 }
 
@@ -219,11 +221,14 @@ SmtpEnvelope MimeComposer::compose(const OutgoingMessage &message, bool serverSm
     out.reserve(total);
     out += MimeHeaders::field("Content-Type", {"multipart/mixed;", "boundary=\"" + boundary + '"'});
     out += "\r\nThis is a multi-part message in MIME format.\r\n";
-    out += "\r\n--" + boundary + "\r\n" + textPartHeaders(message, text, sevenBit) + "\r\n";
-    out += content;
-    for (const QByteArray &part : parts)
-        out += "\r\n--" + boundary + "\r\n" + part;
-    out += "\r\n--" + boundary + "--\r\n";
+    const auto delimiter = [&] { out.append("\r\n--").append(boundary).append("\r\n"); };
+    delimiter();
+    out.append(textPartHeaders(message, text, sevenBit)).append("\r\n").append(content);
+    for (const QByteArray &part : parts) {
+        delimiter();
+        out.append(part);
+    }
+    out.append("\r\n--").append(boundary).append("--\r\n");
     return envelope;
 }
 

@@ -2,8 +2,43 @@
 
 namespace pelicast {
 
+namespace {
+
+// Every LF is the end of a CR LF pair, and the message ends with one (or is empty).
+bool hasOnlyCrLfLines(const QByteArray &message)
+{
+    if (!message.isEmpty() && !message.endsWith("\r\n"))
+        return false;
+    for (qsizetype at = message.indexOf('\n'); at >= 0; at = message.indexOf('\n', at + 1)) {
+        if (at == 0 || message.at(at - 1) != '\r')
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 QByteArray SmtpDataWriter::dataBlock(const QByteArray &message)
 {
+    if (hasOnlyCrLfLines(message)) {
+        // The usual case: copy the text between the lines that start with a dot.
+        QByteArray out;
+        out.reserve(message.size() + message.size() / 64 + 8);
+        qsizetype from = 0;
+        if (message.startsWith('.'))
+            out += '.';
+        const qsizetype last = message.size() - 1;
+        for (qsizetype at = message.indexOf('\n'); at >= 0 && at < last;
+             at = message.indexOf('\n', at + 1)) {
+            if (message.at(at + 1) != '.')
+                continue;
+            out.append(message.constData() + from, at + 1 - from).append('.');
+            from = at + 1;
+        }
+        out.append(message.constData() + from, message.size() - from);
+        return out.append(".\r\n");
+    }
+
     QByteArray out;
     out.reserve(message.size() + message.size() / 64 + 8);
     qsizetype pos = 0;

@@ -483,6 +483,10 @@ private Q_SLOTS:
         QTest::newRow("leading dot doubled") << QByteArray(".a\r\nb") << QByteArray("..a\r\nb\r\n.\r\n");
         QTest::newRow("lone dot line") << QByteArray("a\r\n.\r\nb\r\n")
                                        << QByteArray("a\r\n..\r\nb\r\n.\r\n");
+        QTest::newRow("dots at the start and in the middle")
+            << QByteArray(".a\r\n..b\r\nc\r\n") << QByteArray("..a\r\n...b\r\nc\r\n.\r\n");
+        QTest::newRow("bare LF ends a line too")
+            << QByteArray("a\n.b\r\n") << QByteArray("a\r\n..b\r\n.\r\n");
         QTest::newRow("dot inside a line untouched") << QByteArray("a.b\r\n")
                                                      << QByteArray("a.b\r\n.\r\n");
     }
