@@ -68,7 +68,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("log");
 
         const int quick = 5000; // never reached by a server that answers
-        const int silent = 300;
+        const int silent = 500;
         const auto row = [](const char *name) -> QTestData & { return QTest::newRow(name); };
 
         row("happy path") << greeting() + transaction() + quit << ann << 0 << quick
@@ -175,9 +175,9 @@ private Q_SLOTS:
             << greeting() + transaction().mid(0, 9) + quit << ann << 0 << silent
             << SendResult::Failed << connecting() + sending() + sendFailed();
         row("slow but within the wait")
-            << QStringList{"pause 150", "S: 220 fake.test", "C: EHLO *", "pause 150",
+            << QStringList{"pause 100", "S: 220 fake.test", "C: EHLO *", "pause 100",
                            "S: 250 ok"} + transaction() + quit
-            << ann << 0 << 600 << SendResult::Sent << connecting() + sending() + sent();
+            << ann << 0 << 1000 << SendResult::Sent << connecting() + sending() + sent();
         row("reply line of 16384 characters")
             << QStringList{"S: 220 " + QString(16380, u'x'), "C: EHLO *", "S: 250 ok"}
                    + transaction() + quit
