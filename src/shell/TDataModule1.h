@@ -1,6 +1,8 @@
 #pragma once
 
 #include "common/Prompts.h"
+#include "mailing/ActivityLog.h"
+#include "mailing/Mailer.h"
 #include "recipients/RecipientLists.h"
 
 namespace pelicast {
@@ -9,6 +11,8 @@ namespace pelicast {
 // shared by the window's commands. The three lists with their view links come from
 // RecipientLists (MainTable, SuccessTable, ErrorTable; DataSource1..3); they start closed
 // and start-up opens them. Created before the main window, whose creation fills the lists.
+// The outgoing message and its SMTP client are one Mailer, which writes to Log; the window
+// points Log at its log view.
 class TDataModule1 : public RecipientLists
 {
 public:
@@ -22,6 +26,11 @@ public:
     FileDialogSpec OpenDlg;       // address import and message Open
     FileDialogSpec SaveDlg;       // address export and message Save
     FileDialogSpec AttachmentDlg; // message attachments
+
+    ActivityLog Log;
+    Mailer mailer{Log};
+    SmtpClient &SMTP() { return mailer.SMTP(); }
+    OutgoingMessage &SMTPMessage() { return mailer.SMTPMessage(); }
 };
 
 } // namespace pelicast
