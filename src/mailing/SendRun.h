@@ -55,7 +55,10 @@ public:
     // PrepareMessage before this returns). Ignored while a run is active.
     void Button2Click(const MessageDraft &draft, const ServerSettings &settings);
 
-    // True from Button2Click until just before finished() is emitted.
+    // True from Button2Click until just before finished() is emitted. While it is true the
+    // window does not close under the run: it calls requestStop(), refuses the close, and
+    // closes (and saves) when finished() arrives. The run then ends after the send in
+    // flight, at the latest when the mailer's own time limits give up on the server.
     bool isActive() const { return m_active; }
 
     // A stop request is honoured before the next address of a run, never during a send;
