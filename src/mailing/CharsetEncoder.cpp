@@ -5,6 +5,20 @@
 
 namespace pelicast {
 
+namespace {
+
+// True when the text holds no surrogate code unit, so that it is well-formed UTF-16 without
+// pairs to look at. No early exit: the compiler makes vector code of the loop.
+bool hasNoSurrogate(QStringView text)
+{
+    unsigned seen = 0;
+    for (QChar c : text)
+        seen |= unsigned((c.unicode() & 0xF800) == 0xD800);
+    return seen == 0;
+}
+
+} // namespace
+
 CharsetEncoder::CharsetEncoder(const QString &charset) : m_charset(charset)
 {
     if (charset.isEmpty())
@@ -21,7 +35,9 @@ CharsetEncoder::CharsetEncoder(const QString &charset) : m_charset(charset)
     if (U_FAILURE(status)) {
         ucnv_close(m_converter);
         m_converter = nullptr;
+        return;
     }
+    m_utf8 = ucnv_getType(m_converter) == UCNV_UTF8;
 }
 
 CharsetEncoder::~CharsetEncoder()
@@ -36,6 +52,10 @@ std::optional<QByteArray> CharsetEncoder::encode(QStringView text) const
         return std::nullopt;
     if (text.isEmpty())
         return QByteArray();
+    // Text of the Basic Multilingual Plane has one UTF-8 form, which Qt writes many times
+    // faster; surrogates are left to ICU, which pairs them or refuses a lone one.
+    if (m_utf8 && hasNoSurrogate(text))
+        return text.toUtf8();
     const auto *source = reinterpret_cast<const UChar *>(text.utf16());
     const auto length = int32_t(text.size());
     QByteArray out(UCNV_GET_MAX_BYTES_FOR_STRING(length, ucnv_getMaxCharSize(m_converter)),

@@ -1,5 +1,7 @@
 #include "mailing/MimeEncoding.h"
 
+#include <cstring>
+
 namespace pelicast {
 
 namespace {
@@ -12,24 +14,38 @@ const char hexDigits[] = "0123456789ABCDEF";
 
 bool MimeEncoding::isSevenBit(const QByteArray &text)
 {
-    qsizetype lineStart = 0;
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const auto c = uchar(text.at(i));
-        if (c == 0 || c >= 0x80)
+    // Every body is checked once per recipient. Eight bytes at a time pass at once while
+    // all of them are printable ASCII (0x0e to 0x7f); a word that holds anything else (a
+    // line end, a control character, an 8-bit byte) is looked at byte by byte.
+    constexpr quint64 ones = 0x0101010101010101ull;
+    constexpr quint64 highBits = 0x8080808080808080ull;
+    const auto *p = reinterpret_cast<const uchar *>(text.constData());
+    const uchar *const end = p + text.size();
+    const uchar *lineStart = p;
+    while (p < end) {
+        if (end - p >= 8) {
+            quint64 word;
+            std::memcpy(&word, p, sizeof word);
+            // A byte's high bit is set in here when the byte is 0x80 or above, or below 0x0e.
+            if (((word | ((word - ones * 0x0e) & ~word)) & highBits) == 0) {
+                p += 8;
+                continue;
+            }
+        }
+        const uchar c = *p;
+        if (c == 0 || c >= 0x80 || c == '\n')
             return false;
         if (c == '\r') {
-            if (i + 1 >= size || text.at(i + 1) != '\n')
+            if (p + 1 >= end || p[1] != '\n')
                 return false;
-            if (i - lineStart > MaxLineOctets)
+            if (p - lineStart > MaxLineOctets)
                 return false;
-            ++i;
-            lineStart = i + 1;
-        } else if (c == '\n') {
-            return false;
+            ++p;
+            lineStart = p + 1;
         }
+        ++p;
     }
-    return size - lineStart <= MaxLineOctets;
+    return end - lineStart <= MaxLineOctets;
 }
 
 QByteArray MimeEncoding::quotedPrintable(const QByteArray &text)

@@ -1,5 +1,7 @@
 #include "mailing/MimeHeaders.h"
 
+#include <cstdio>
+
 namespace pelicast {
 
 namespace {
@@ -59,17 +61,27 @@ QString MimeHeaders::singleLine(const QString &text)
 
 QByteArray MimeHeaders::field(const QByteArray &name, const QList<QByteArray> &tokens)
 {
+    // Built in place, every header of every recipient's copy comes through here.
+    qsizetype room = name.size() + 3;
+    for (const QByteArray &token : tokens)
+        room += token.size() + 3;
     QByteArray out;
-    QByteArray line = name + ':';
+    out.reserve(room);
+    out += name;
+    out += ':';
+    qsizetype lineStart = 0;
     for (const QByteArray &token : tokens) {
-        const bool lineHasValue = line.size() > name.size() + 1;
-        if (!token.isEmpty() && lineHasValue && line.size() + 1 + token.size() > MaxLine) {
-            out += line + "\r\n";
-            line.clear();
+        const qsizetype lineSize = out.size() - lineStart;
+        const bool lineHasValue = lineSize > name.size() + 1;
+        if (!token.isEmpty() && lineHasValue && lineSize + 1 + token.size() > MaxLine) {
+            out += "\r\n";
+            lineStart = out.size();
         }
-        line += ' ' + token;
+        out += ' ';
+        out += token;
     }
-    return out + line + "\r\n";
+    out += "\r\n";
+    return out;
 }
 
 QList<QByteArray> MimeHeaders::encodedWords(QStringView text, const QByteArray &charset,
@@ -222,18 +234,13 @@ QByteArray MimeHeaders::date(const QDateTime &when)
     const QTime t = when.time();
     const int offset = when.offsetFromUtc() / 60;
     const int absOffset = offset < 0 ? -offset : offset;
-    return QStringLiteral("%1, %2 %3 %4 %5:%6:%7 %8%9%10")
-        .arg(QLatin1String(days[d.dayOfWeek() - 1]))
-        .arg(d.day(), 2, 10, QChar(u'0'))
-        .arg(QLatin1String(months[d.month() - 1]))
-        .arg(d.year(), 4, 10, QChar(u'0'))
-        .arg(t.hour(), 2, 10, QChar(u'0'))
-        .arg(t.minute(), 2, 10, QChar(u'0'))
-        .arg(t.second(), 2, 10, QChar(u'0'))
-        .arg(QChar(offset < 0 ? u'-' : u'+'))
-        .arg(absOffset / 60, 2, 10, QChar(u'0'))
-        .arg(absOffset % 60, 2, 10, QChar(u'0'))
-        .toLatin1();
+    // Formatted in one go: this runs for every recipient.
+    char text[48];
+    const int length = std::snprintf(text, sizeof text, "%s, %02d %s %04d %02d:%02d:%02d %c%02d%02d",
+                                     days[d.dayOfWeek() - 1], d.day(), months[d.month() - 1],
+                                     d.year(), t.hour(), t.minute(), t.second(),
+                                     offset < 0 ? '-' : '+', absOffset / 60, absOffset % 60);
+    return QByteArray(text, qBound(0, length, int(sizeof text) - 1));
 }
 
 } // namespace pelicast

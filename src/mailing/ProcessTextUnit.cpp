@@ -18,6 +18,25 @@ QString foldAscii(const QString &text)
     return folded;
 }
 
+// Where the needle next occurs in the haystack at or after `from`, or -1. The needle's first
+// character is looked for with the vectorised single-character search and the rest is
+// compared only there: a macro is rare in a line, so most of the text passes at that speed
+// (this runs for every line of the body, for every recipient).
+qsizetype findFrom(QStringView haystack, QStringView needle, qsizetype from)
+{
+    const QChar first = needle.front();
+    const qsizetype last = haystack.size() - needle.size();
+    while (from <= last) {
+        const qsizetype at = haystack.indexOf(first, from);
+        if (at < 0 || at > last)
+            return -1;
+        if (haystack.sliced(at, needle.size()) == needle)
+            return at;
+        from = at + 1;
+    }
+    return -1;
+}
+
 } // namespace
 
 QString ExtractName(const QString &address)
@@ -37,9 +56,11 @@ QString ReplaceAll(const QString &source, const QString &pattern, const QString 
     QString result;
     qsizetype rest = 0;
     for (;;) {
-        const qsizetype found = haystack.indexOf(needle, rest, Qt::CaseSensitive);
+        const qsizetype found = findFrom(haystack, needle, rest);
         if (found < 0)
             break;
+        if (rest == 0)
+            result.reserve(source.size() + replacement.size());
         result += QStringView(source).sliced(rest, found - rest);
         result += replacement;
         rest = found + needle.size();

@@ -82,26 +82,31 @@ void SmtpClient::Connect()
         return;
     }
 
-    m_socket = new QSslSocket(this);
-    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
-    if (!extraCaCertificates.isEmpty())
-        tls.addCaCertificates(extraCaCertificates);
-    if (acceptAnyCertificate)
-        tls.setPeerVerifyMode(QSslSocket::VerifyNone);
-    m_socket->setSslConfiguration(tls);
+    if (security == Security::None) {
+        m_socket = new QTcpSocket(this);
+    } else {
+        auto *socket = new QSslSocket(this);
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        if (!extraCaCertificates.isEmpty())
+            tls.addCaCertificates(extraCaCertificates);
+        if (acceptAnyCertificate)
+            tls.setPeerVerifyMode(QSslSocket::VerifyNone);
+        socket->setSslConfiguration(tls);
+        connect(socket, &QSslSocket::encrypted, this, &SmtpClient::onEncrypted);
+        connect(socket, &QSslSocket::encryptedBytesWritten, this, &SmtpClient::onBytesWritten);
+        connect(socket, &QSslSocket::sslErrors, this, &SmtpClient::onSslErrors);
+        m_socket = socket;
+    }
 
     connect(m_socket, &QAbstractSocket::connected, this, &SmtpClient::onSocketConnected);
-    connect(m_socket, &QSslSocket::encrypted, this, &SmtpClient::onEncrypted);
     connect(m_socket, &QIODevice::readyRead, this, &SmtpClient::onReadyRead);
     connect(m_socket, &QIODevice::bytesWritten, this, &SmtpClient::onBytesWritten);
-    connect(m_socket, &QSslSocket::encryptedBytesWritten, this, &SmtpClient::onBytesWritten);
     connect(m_socket, &QAbstractSocket::disconnected, this, &SmtpClient::onSocketLost);
     connect(m_socket, &QAbstractSocket::errorOccurred, this, &SmtpClient::onSocketLost);
-    connect(m_socket, &QSslSocket::sslErrors, this, &SmtpClient::onSslErrors);
 
     m_timer.start(timeouts.connect);
     if (security == Security::Tls)
-        m_socket->connectToHostEncrypted(Host, quint16(Port));
+        tlsSocket()->connectToHostEncrypted(Host, quint16(Port));
     else
         m_socket->connectToHost(Host, quint16(Port));
 }
@@ -206,7 +211,7 @@ void SmtpClient::onStartTls(const SmtpReply &reply)
         return failConnect(QStringLiteral("plain-text data after STARTTLS"), false);
     m_tlsStarted = true;
     m_timer.start(timeouts.greeting);
-    m_socket->startClientEncryption();
+    tlsSocket()->startClientEncryption();
 }
 
 void SmtpClient::onEncrypted()
@@ -269,7 +274,9 @@ void SmtpClient::startAuthentication()
 {
     if (authenticationType != atLogin || m_authenticated)
         return sendMailFrom();
-    if (security != Security::None && !m_socket->isEncrypted())
+    // The connection may stand from a run that wanted no TLS.
+    const QSslSocket *tls = tlsSocket();
+    if (security != Security::None && (!tls || !tls->isEncrypted()))
         return failSend(QStringLiteral("credentials are never sent without TLS"));
     if (m_authMechanisms.contains(QStringLiteral("LOGIN")))
         return command("AUTH LOGIN", &SmtpClient::onAuthLogin, timeouts.command);
@@ -391,7 +398,8 @@ void SmtpClient::onBytesWritten()
 {
     if (!m_writingData || !m_socket)
         return;
-    if (m_socket->bytesToWrite() == 0 && m_socket->encryptedBytesToWrite() == 0) {
+    const QSslSocket *tls = tlsSocket();
+    if (m_socket->bytesToWrite() == 0 && (!tls || tls->encryptedBytesToWrite() == 0)) {
         m_writingData = false;
         m_timer.start(timeouts.dataEnd);
     } else {
@@ -409,7 +417,7 @@ void SmtpClient::onSocketLost()
     if (m_link == Link::Ready) {
         // Closed by the server between two sends. The result of the last send may still be
         // on its way to the caller; the closing is reported after it.
-        QSslSocket *lost = m_socket;
+        QTcpSocket *lost = m_socket;
         lost->disconnect(this);
         QMetaObject::invokeMethod(
             this,
@@ -427,7 +435,8 @@ void SmtpClient::onSocketLost()
 void SmtpClient::onSslErrors(const QList<QSslError> &errors)
 {
     if (acceptAnyCertificate) {
-        m_socket->ignoreSslErrors();
+        if (QSslSocket *tls = tlsSocket())
+            tls->ignoreSslErrors();
         return;
     }
     if (m_lastError.isEmpty() && !errors.isEmpty())
@@ -503,7 +512,7 @@ void SmtpClient::dropSocket(bool sayQuit)
 {
     if (!m_socket)
         return;
-    QSslSocket *socket = std::exchange(m_socket, nullptr);
+    QTcpSocket *socket = std::exchange(m_socket, nullptr);
     socket->disconnect(this);
     m_reader.clear();
     m_writingData = false;
@@ -517,6 +526,11 @@ void SmtpClient::dropSocket(bool sayQuit)
     }
     socket->abort();
     socket->deleteLater();
+}
+
+QSslSocket *SmtpClient::tlsSocket() const
+{
+    return qobject_cast<QSslSocket *>(m_socket);
 }
 
 void SmtpClient::fireDisconnected()

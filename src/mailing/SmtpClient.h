@@ -13,6 +13,7 @@
 #include <QTimer>
 
 class QSslSocket;
+class QTcpSocket;
 
 namespace pelicast {
 
@@ -108,7 +109,10 @@ private:
     void dropSocket(bool sayQuit);
     void fireDisconnected();
 
-    QSslSocket *m_socket = nullptr;
+    // A QSslSocket only when the connection may carry TLS: setting one up costs far more
+    // than the messages a plain connection carries.
+    QTcpSocket *m_socket = nullptr;
+    QSslSocket *tlsSocket() const;
     QTimer m_timer;
     SmtpReplyReader m_reader;
     Handler m_handler = nullptr;

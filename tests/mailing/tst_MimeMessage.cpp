@@ -1,7 +1,9 @@
 #include "common/Error.h"
+#include "mailing/CharsetEncoder.h"
 #include "mailing/MailAddress.h"
 #include "mailing/MimeComposer.h"
 #include "mailing/MimeEncoding.h"
+#include "mailing/MimeHeaders.h"
 #include "mailing/OutgoingMessage.h"
 #include "mailing/SmtpDataWriter.h"
 
@@ -225,6 +227,85 @@ private Q_SLOTS:
         for (const char *once : {"Date", "From", "To", "Subject", "Message-ID", "X-Priority"})
             QCOMPARE(mail.count(once), 1);
         QVERIFY(raw.endsWith("\r\n\r\nHi"));
+    }
+
+    // The Date field from fixed moments: zero padding, both signs of the offset, minutes of
+    // an offset, the turn of a year.
+    void dateField_data()
+    {
+        QTest::addColumn<QDateTime>("when");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("UTC") << QDateTime(QDate(2025, 3, 4), QTime(9, 5, 0), QTimeZone::utc())
+                             << QByteArray("Tue, 04 Mar 2025 09:05:00 +0000");
+        QTest::newRow("east, with minutes")
+            << QDateTime(QDate(2024, 12, 31), QTime(23, 59, 59), QTimeZone(5 * 3600 + 45 * 60))
+            << QByteArray("Tue, 31 Dec 2024 23:59:59 +0545");
+        QTest::newRow("west") << QDateTime(QDate(2026, 1, 1), QTime(0, 0, 7), QTimeZone(-3 * 3600 - 30 * 60))
+                              << QByteArray("Thu, 01 Jan 2026 00:00:07 -0330");
+    }
+    void dateField()
+    {
+        QFETCH(QDateTime, when);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(MimeHeaders::date(when), expected);
+    }
+
+    // Whether a body can go out as 7bit, with the odd byte at every position of an
+    // eight-byte word and the line limit just met or just passed.
+    void sevenBit_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("empty") << QByteArray() << true;
+        QTest::newRow("tab and form feed") << QByteArray("a\tb\x0c c\r\nnext line") << true;
+        for (int at = 0; at < 9; ++at) {
+            const QByteArray plain(17, 'x');
+            QTest::addRow("8-bit byte at %d", at) << QByteArray(plain).insert(at, '\xe9') << false;
+            QTest::addRow("NUL at %d", at) << QByteArray(plain).insert(at, '\0') << false;
+            QTest::addRow("lone LF at %d", at) << QByteArray(plain).insert(at, '\n') << false;
+            QTest::addRow("bare CR at %d", at) << QByteArray(plain).insert(at, "\rx") << false;
+            QTest::addRow("CR LF at %d", at) << QByteArray(plain).insert(at, "\r\n") << true;
+        }
+        QTest::newRow("CR at the end") << QByteArray("abcdefghij\r") << false;
+        const QByteArray limit(998, 'a'), over(999, 'a');
+        QTest::newRow("998 then CR LF") << limit + "\r\n" + limit << true;
+        QTest::newRow("999 before CR LF") << "b\r\n" + over + "\r\nb" << false;
+        QTest::newRow("999 at the end") << "b\r\n" + over << false;
+    }
+    void sevenBit()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, expected);
+        QCOMPARE(MimeEncoding::isSevenBit(text), expected);
+    }
+
+    // UTF-8 in any spelling of its name: well-formed text in its one UTF-8 form, a lone
+    // surrogate refused as by every other charset that cannot hold a character.
+    void utf8Encoder_data()
+    {
+        QTest::addColumn<QString>("charset");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::addColumn<bool>("encodes");
+        const QString mixed = u8("Grüße, 日本 \xF0\x9F\x98\x80!");
+        QTest::newRow("UTF-8") << "UTF-8" << mixed << mixed.toUtf8() << true;
+        QTest::newRow("utf8") << "utf8" << mixed << mixed.toUtf8() << true;
+        QTest::newRow("lone high surrogate") << "UTF-8" << QString(u'a') + QChar(0xD800) + u'b' << QByteArray() << false;
+        QTest::newRow("lone low surrogate at the end")
+            << "UTF-8" << QStringLiteral("ab") + QChar(0xDC00) << QByteArray() << false;
+    }
+    void utf8Encoder()
+    {
+        QFETCH(QString, charset);
+        QFETCH(QString, text);
+        QFETCH(QByteArray, expected);
+        QFETCH(bool, encodes);
+        const CharsetEncoder encoder(charset);
+        QVERIFY(encoder.isKnown());
+        const std::optional<QByteArray> bytes = encoder.encode(text);
+        QCOMPARE(bytes.has_value(), encodes);
+        if (encodes)
+            QCOMPARE(*bytes, expected);
     }
 
     void noRecipientNoToHeader()
