@@ -56,17 +56,26 @@ const AddressCollation &AddressCollation::userDefault()
 
 QByteArray AddressCollation::sortPrefix(const QString &text) const
 {
+    PrefixStorage storage;
+    return sortPrefix(QStringView(text), storage).toByteArray();
+}
+
+QByteArrayView AddressCollation::sortPrefix(QStringView text, PrefixStorage &storage) const
+{
     if (!m_collator)
-        return QByteArray();
+        return {};
     const auto *chars = reinterpret_cast<const UChar *>(text.utf16());
     const auto length = static_cast<int32_t>(text.size());
-    uint8_t buffer[512];
-    int32_t needed = ucol_getSortKey(m_collator, chars, length, buffer, sizeof buffer);
-    if (needed <= static_cast<int32_t>(sizeof buffer))
-        return QByteArray(reinterpret_cast<const char *>(buffer), needed);
-    QByteArray key(needed, Qt::Uninitialized);
-    ucol_getSortKey(m_collator, chars, length, reinterpret_cast<uint8_t *>(key.data()), needed);
-    return key;
+    storage.resize(storage.capacity());
+    auto *bytes = reinterpret_cast<uint8_t *>(storage.data());
+    const int32_t needed =
+        ucol_getSortKey(m_collator, chars, length, bytes, static_cast<int32_t>(storage.size()));
+    if (needed > storage.size()) {
+        storage.resize(needed);
+        ucol_getSortKey(m_collator, chars, length, reinterpret_cast<uint8_t *>(storage.data()),
+                        needed);
+    }
+    return QByteArrayView(storage.constData(), needed);
 }
 
 } // namespace pelicast

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <QVarLengthArray>
 
 struct UCollator;
 
@@ -32,6 +34,9 @@ public:
     bool isCodePointOrder() const { return m_collator == nullptr; }
     QByteArray localeName() const { return m_localeName; }
     QByteArray sortPrefix(const QString &text) const;
+    // The same, written into storage (no heap allocation for an address-sized text).
+    using PrefixStorage = QVarLengthArray<char, 512>;
+    QByteArrayView sortPrefix(QStringView text, PrefixStorage &storage) const;
 
 private:
     UCollator *m_collator = nullptr;

@@ -1,6 +1,7 @@
 #include "recipients/RecipientList.h"
 
 #include "common/Error.h"
+#include "recipients/AddressBytes.h"
 #include "recipients/AddressCollation.h"
 #include "recipients/ListErrors.h"
 
@@ -13,11 +14,6 @@ namespace {
 bool addressLess(const RecipientRecord &a, const RecipientRecord &b)
 {
     return a.orderKey() < b.orderKey();
-}
-
-bool storageLess(const RecipientRecord &a, const RecipientRecord &b)
-{
-    return a.seq < b.seq;
 }
 
 } // namespace
@@ -39,7 +35,6 @@ void RecipientList::OpenList()
     destroyAll();
     m_open = true;
     m_order = Order::Address;
-    m_current = -1;
     m_atEnd = true;
     notify([](auto *o) { o->afterReset(); });
 }
@@ -49,7 +44,6 @@ void RecipientList::CloseList()
     notify([](auto *o) { o->beforeReset(); });
     destroyAll();
     m_open = false;
-    m_current = -1;
     m_atEnd = true;
     notify([](auto *o) { o->afterReset(); });
 }
@@ -72,9 +66,10 @@ void RecipientList::GoFirst()
 void RecipientList::GoNext()
 {
     ensureOpen();
-    if (m_current + 1 < count()) {
+    const int next = currentRow() + 1;
+    if (next > 0 && next < count()) {
         m_atEnd = false;
-        setCurrent(m_current + 1);
+        setCurrent(next);
     } else {
         m_atEnd = true;
     }
@@ -89,13 +84,13 @@ bool RecipientList::AtEnd() const
 int RecipientList::RecordPosition() const
 {
     ensureOpen();
-    return m_rows.isEmpty() ? -1 : m_current + 1;
+    return m_rows.isEmpty() ? -1 : currentRow() + 1;
 }
 
 QString RecipientList::Address() const
 {
     ensureOpen();
-    return m_current < 0 ? QString() : addressAt(m_current);
+    return m_current ? QString::fromUtf8(m_current->text()) : QString();
 }
 
 bool RecipientList::FindAddress(const QString &text)
@@ -103,51 +98,58 @@ bool RecipientList::FindAddress(const QString &text)
     ensureOpen();
     if (isLongerThanMax(text))
         return false;
-    const QByteArray utf8 = text.toUtf8();
-    const RecipientRecord *record = m_index.find(utf8, hashAddressText(utf8));
+    const AddressBytes utf8(text);
+    RecipientRecord *record = m_index.find(utf8.view(), hashAddressText(utf8.view()));
     if (!record)
         return false;
     m_atEnd = false;
-    setCurrent(int(rowOf(record)));
+    setCurrentRecord(record);
     return true;
 }
 
 void RecipientList::AppendAddress(const QString &text)
 {
     ensureOpen();
-    const QString address = cutAddress(text);
-    const QByteArray utf8 = address.toUtf8();
-    const quint32 hash = hashAddressText(utf8);
-    if (m_index.find(utf8, hash))
+    const QStringView address = QStringView(text).left(cutAddress(text).size());
+    const AddressBytes utf8(address);
+    const quint32 hash = hashAddressText(utf8.view());
+    if (m_index.find(utf8.view(), hash))
         throw Error(duplicateIndexValueText());
-    const QByteArray prefix =
-        m_order == Order::Address ? m_collation.sortPrefix(address) : QByteArray();
-    RecipientRecord *record = RecipientRecord::create(prefix, utf8, hash, Added, m_nextSeq++);
+    AddressCollation::PrefixStorage storage;
+    const QByteArrayView prefix =
+        m_order == Order::Address ? m_collation.sortPrefix(address, storage) : QByteArrayView();
+    RecipientRecord *record = RecipientRecord::create(prefix, utf8.view(), hash, Added);
     const qsizetype row =
         m_order == Order::Address ? m_rows.lowerBound(*record, addressLess) : m_rows.size();
     notify([row](auto *o) { o->beforeInsert(int(row)); });
     m_rows.insert(row, record);
     m_index.insert(record);
-    notify([](auto *o) { o->afterInsert(); });
+    m_current = record; // before the views hear of the row, so that no stale row is seen
+    m_currentRow = int(row);
+    m_currentRowKnown = true;
     m_atEnd = false;
-    setCurrent(int(row));
+    notify([](auto *o) { o->afterInsert(); });
+    notify([](auto *o) { o->currentChanged(); });
 }
 
 void RecipientList::DeleteCurrent()
 {
     ensureOpen();
-    if (m_current < 0)
+    if (!m_current)
         return;
-    const int row = m_current;
+    const int row = currentRow();
     notify([row](auto *o) { o->beforeRemove(row); });
     RecipientRecord *record = m_rows.takeAt(row);
     m_index.remove(record);
     RecipientRecord::destroy(record);
-    m_current = std::min(row, count() - 1);
+    clearCurrent(); // gone; the follower is made current below
     if (m_rows.isEmpty())
         m_atEnd = true;
     notify([](auto *o) { o->afterRemove(); });
-    notify([this](auto *o) { o->currentChanged(m_current); });
+    if (m_rows.isEmpty())
+        setCurrentRecord(nullptr);
+    else
+        setCurrent(std::min(row, count() - 1));
 }
 
 void RecipientList::EmptyList()
@@ -155,14 +157,13 @@ void RecipientList::EmptyList()
     ensureOpen();
     notify([](auto *o) { o->beforeReset(); });
     destroyAll();
-    m_current = -1;
     m_atEnd = true;
     notify([](auto *o) { o->afterReset(); });
 }
 
 void RecipientList::setCurrentRow(int row)
 {
-    if (row < 0 || row >= count() || row == m_current)
+    if (row < 0 || row >= count() || row == currentRow())
         return;
     m_atEnd = false;
     setCurrent(row);
@@ -193,22 +194,12 @@ void RecipientList::beginLoad(bool keepRecords, qsizetype expectedRecords)
 {
     ensureOpen();
     notify([](auto *o) { o->beforeReset(); });
-    if (!keepRecords) {
-        destroyAll();
-    } else if (m_order == Order::Address) {
-        // The records stay in the order they are shown in; renumber them so that storage
-        // order is that order.
-        std::vector<RecipientRecord *> all = m_rows.takeAll();
-        m_nextSeq = 0;
-        for (RecipientRecord *record : all) {
-            record->seq = m_nextSeq++;
-            m_rows.append(record);
-        }
-    }
+    if (!keepRecords)
+        destroyAll(); // kept records stay in the order they are shown in
     m_order = Order::File;
     m_index.clear();
     m_index.reserve(m_rows.size() + expectedRecords);
-    m_current = -1;
+    clearCurrent();
 }
 
 void RecipientList::addLoadedRecord(const QString &address, quint8 status)
@@ -220,7 +211,7 @@ void RecipientList::addLoadedRecordUtf8(QByteArrayView utf8, quint8 status)
 {
     if (status == Removed)
         return;
-    m_rows.append(RecipientRecord::create({}, utf8, hashAddressText(utf8), status, m_nextSeq++));
+    m_rows.append(RecipientRecord::create({}, utf8, hashAddressText(utf8), status));
 }
 
 void RecipientList::finishLoad()
@@ -238,10 +229,14 @@ void RecipientList::finishLoad()
         m_index.insert(record);
         m_rows.append(record);
     }
-    m_current = m_rows.isEmpty() ? -1 : 0;
     m_atEnd = m_rows.isEmpty();
+    clearCurrent();
+    if (!m_rows.isEmpty()) {
+        m_current = m_rows.at(0);
+        m_currentRow = 0;
+    }
     notify([](auto *o) { o->afterReset(); });
-    notify([this](auto *o) { o->currentChanged(m_current); });
+    notify([](auto *o) { o->currentChanged(); });
     if (duplicates)
         throw Error(duplicateIndexValueText());
 }
@@ -287,18 +282,39 @@ void RecipientList::destroyAll()
     for (RecipientRecord *record : m_rows.takeAll())
         RecipientRecord::destroy(record);
     m_index.clear();
+    clearCurrent();
+}
+
+void RecipientList::clearCurrent()
+{
+    m_current = nullptr;
+    m_currentRow = -1;
+    m_currentRowKnown = true;
+}
+
+int RecipientList::currentRow() const
+{
+    if (!m_currentRowKnown) {
+        m_currentRow = int(m_rows.rowOf(m_current));
+        m_currentRowKnown = true;
+    }
+    return m_currentRow;
 }
 
 void RecipientList::setCurrent(int row)
 {
-    m_current = row;
-    notify([row](auto *o) { o->currentChanged(row); });
+    m_current = m_rows.at(row);
+    m_currentRow = row;
+    m_currentRowKnown = true;
+    notify([](auto *o) { o->currentChanged(); });
 }
 
-qsizetype RecipientList::rowOf(const RecipientRecord *record) const
+void RecipientList::setCurrentRecord(RecipientRecord *record)
 {
-    return m_order == Order::Address ? m_rows.lowerBound(*record, addressLess)
-                                     : m_rows.lowerBound(*record, storageLess);
+    m_current = record;
+    m_currentRow = -1;
+    m_currentRowKnown = record == nullptr;
+    notify([](auto *o) { o->currentChanged(); });
 }
 
 bool RecipientList::findAddressUtf8(QByteArrayView utf8)

@@ -22,7 +22,8 @@ public:
     virtual void afterRemove() = 0;
     virtual void beforeReset() = 0;
     virtual void afterReset() = 0;
-    virtual void currentChanged(int row) = 0;
+    // The current record changed; the observer asks for its row only if it needs it.
+    virtual void currentChanged() = 0;
 };
 
 // One recipient list (All, Success or Error): records with an Address (at most 100
@@ -67,7 +68,7 @@ public:
 
     // For views and file writers (never throw; a closed list looks empty).
     int count() const { return int(m_rows.size()); }
-    int currentRow() const { return m_current; }
+    int currentRow() const; // -1 for an empty list
     void setCurrentRow(int row); // ignored when out of range
     QString addressAt(int row) const;
     QByteArrayView addressUtf8At(int row) const;
@@ -106,7 +107,8 @@ private:
     void ensureOpen() const;
     void destroyAll();
     void setCurrent(int row);
-    qsizetype rowOf(const RecipientRecord *record) const;
+    void setCurrentRecord(RecipientRecord *record);
+    void clearCurrent(); // without telling the observers
     template<typename F> void notify(F f) const
     {
         for (RecipientListObserver *o : m_observers)
@@ -119,8 +121,11 @@ private:
     AddressIndex m_index;
     std::vector<RecipientListObserver *> m_observers;
     Order m_order = Order::Address;
-    quint64 m_nextSeq = 0;
-    int m_current = -1;
+    // The current record, and its row once somebody asked for it: a lookup does not pay
+    // for the row (an import checks every line but never asks where the found one stands).
+    RecipientRecord *m_current = nullptr;
+    mutable int m_currentRow = -1;
+    mutable bool m_currentRowKnown = true;
     bool m_atEnd = true;
     bool m_open = false;
 };

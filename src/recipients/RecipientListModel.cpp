@@ -91,10 +91,10 @@ void RecipientListModel::afterReset()
         endResetModel();
 }
 
-void RecipientListModel::currentChanged(int row)
+void RecipientListModel::currentChanged()
 {
     if (m_enabled && !m_resetting)
-        Q_EMIT currentRowChanged(row);
+        Q_EMIT currentRowChanged(m_list.currentRow());
 }
 
 } // namespace pelicast

@@ -36,7 +36,7 @@ private:
     void afterRemove() override;
     void beforeReset() override;
     void afterReset() override;
-    void currentChanged(int row) override;
+    void currentChanged() override;
 
     RecipientList &m_list;
     bool m_enabled = true;

@@ -8,10 +8,10 @@
 namespace pelicast {
 
 RecipientRecord *RecipientRecord::create(QByteArrayView prefix, QByteArrayView text, quint32 hash,
-                                         quint8 status, quint64 seq)
+                                         quint8 status)
 {
     void *memory = ::operator new(sizeof(RecipientRecord) + size_t(prefix.size() + text.size()));
-    auto *record = new (memory) RecipientRecord{seq, hash, quint16(prefix.size()),
+    auto *record = new (memory) RecipientRecord{0, hash, quint16(prefix.size()),
                                                 quint16(text.size()), status};
     char *bytes = reinterpret_cast<char *>(record + 1);
     if (!prefix.isEmpty())

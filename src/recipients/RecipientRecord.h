@@ -10,7 +10,7 @@ namespace pelicast {
 // these, so the layout is kept tight.
 struct RecipientRecord
 {
-    quint64 seq;     // storage order: the order in which records were added
+    quint32 block;   // id of the RecordSequence block that holds the record
     quint32 hash;    // of the UTF-8 text, for the equality index
     quint16 prefixLength;
     quint16 textLength;
@@ -22,7 +22,7 @@ struct RecipientRecord
     QByteArrayView orderKey() const { return {bytes(), qsizetype(prefixLength) + textLength}; }
 
     static RecipientRecord *create(QByteArrayView prefix, QByteArrayView text, quint32 hash,
-                                   quint8 status, quint64 seq);
+                                   quint8 status);
     static void destroy(RecipientRecord *record);
 };
 

@@ -217,8 +217,14 @@ private Q_SLOTS:
             } else if (op < 8) {
                 const bool found = list.FindAddress(a);
                 QCOMPARE(found, reference.contains(a));
-                if (found)
+                if (found && op == 6) {
                     QCOMPARE(list.RecordPosition(), reference.indexOf(a) + 1);
+                } else if (found) { // the row of a found record also drives GoNext
+                    const qsizetype next = reference.indexOf(a) + 1;
+                    list.GoNext();
+                    QCOMPARE(list.AtEnd(), next == reference.size());
+                    QCOMPARE(list.Address(), reference.at(std::min(next, reference.size() - 1)));
+                }
             } else if (!reference.isEmpty()) {
                 list.setCurrentRow(rng.bounded(int(reference.size())));
                 const int row = list.currentRow();
