@@ -118,7 +118,12 @@ void RecipientList::AppendAddress(const QString &text)
     AddressCollation::PrefixStorage storage;
     const QByteArrayView prefix =
         m_order == Order::Address ? m_collation.sortPrefix(address, storage) : QByteArrayView();
-    RecipientRecord *record = RecipientRecord::create(prefix, utf8.view(), hash, Added);
+    insertRecord(RecipientRecord::create(prefix, utf8.view(), hash, Added));
+}
+
+// Puts a new record in its place and makes it current.
+void RecipientList::insertRecord(RecipientRecord *record)
+{
     const qsizetype row =
         m_order == Order::Address ? m_rows.lowerBound(*record, addressLess) : m_rows.size();
     notify([row](auto *o) { o->beforeInsert(int(row)); });
@@ -322,11 +327,11 @@ bool RecipientList::findAddressUtf8(QByteArrayView utf8)
     ensureOpen();
     if (cutAddressUtf8(utf8).size() < utf8.size())
         return false; // longer than an address can be
-    const RecipientRecord *record = m_index.find(utf8, hashAddressText(utf8));
+    RecipientRecord *record = m_index.find(utf8, hashAddressText(utf8));
     if (!record)
         return false;
     m_atEnd = false;
-    setCurrent(int(rowOf(record)));
+    setCurrentRecord(record);
     return true;
 }
 
@@ -337,18 +342,11 @@ void RecipientList::appendAddressUtf8(QByteArrayView utf8)
     const quint32 hash = hashAddressText(address);
     if (m_index.find(address, hash))
         throw Error(duplicateIndexValueText());
-    const QByteArray prefix = m_order == Order::Address
-        ? m_collation.sortPrefix(QString::fromUtf8(address))
-        : QByteArray();
-    RecipientRecord *record = RecipientRecord::create(prefix, address, hash, Added, m_nextSeq++);
-    const qsizetype row =
-        m_order == Order::Address ? m_rows.lowerBound(*record, addressLess) : m_rows.size();
-    notify([row](auto *o) { o->beforeInsert(int(row)); });
-    m_rows.insert(row, record);
-    m_index.insert(record);
-    notify([](auto *o) { o->afterInsert(); });
-    m_atEnd = false;
-    setCurrent(int(row));
+    AddressCollation::PrefixStorage storage;
+    const QByteArrayView prefix = m_order == Order::Address
+        ? m_collation.sortPrefix(QString::fromUtf8(address), storage)
+        : QByteArrayView();
+    insertRecord(RecipientRecord::create(prefix, address, hash, Added));
 }
 
 QByteArrayView RecipientList::cutAddressUtf8(QByteArrayView utf8)

@@ -108,6 +108,7 @@ private:
     void destroyAll();
     void setCurrent(int row);
     void setCurrentRecord(RecipientRecord *record);
+    void insertRecord(RecipientRecord *record);
     void clearCurrent(); // without telling the observers
     template<typename F> void notify(F f) const
     {
