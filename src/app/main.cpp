@@ -1,4 +1,4 @@
-#include "recipients/RecipientLists.h"
+#include "shell/TDataModule1.h"
 #include "ui/TMainForm.h"
 
 #include <QApplication>
@@ -7,9 +7,9 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pelicast"));
-    pelicast::RecipientLists lists;
-    lists.openAll();
-    pelicast::TMainForm window(lists);
+    pelicast::TDataModule1 data;
+    data.openAll();
+    pelicast::TMainForm window(data);
     window.show();
     return app.exec();
 }

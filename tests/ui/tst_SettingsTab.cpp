@@ -1,6 +1,6 @@
 // The "Settings" tab shows ServerSettings and gives them back, an index from the settings
 // file that names no entry included.
-#include "recipients/RecipientLists.h"
+#include "shell/TDataModule1.h"
 #include "support/ScriptedPrompts.h"
 #include "ui/TMainForm.h"
 
@@ -12,7 +12,7 @@ using namespace pelicast;
 class TestSettingsTab : public QObject
 {
     Q_OBJECT
-    RecipientLists lists;
+    TDataModule1 lists;
     test::ScriptedPrompts prompts;
 
 private Q_SLOTS:

@@ -1,6 +1,6 @@
 // The window as the user first sees it: every control with its kind, caption and hint,
 // the sizes of the fixed strips and panels, and the start state.
-#include "recipients/RecipientLists.h"
+#include "shell/TDataModule1.h"
 #include "support/ScriptedPrompts.h"
 #include "ui/TMainForm.h"
 
@@ -41,7 +41,7 @@ QStringList entriesOf(QComboBox *combo)
 class TestTMainFormLayout : public QObject
 {
     Q_OBJECT
-    RecipientLists lists;
+    TDataModule1 lists;
     test::ScriptedPrompts prompts;
     std::unique_ptr<TMainForm> form;
 
@@ -91,6 +91,7 @@ private Q_SLOTS:
         row("GroupBox8", "QGroupBox", "Message Encoding:");
         row("RadioButton3", "QRadioButton");
         row("RadioButton5", "QRadioButton");
+        row("ComboBox3", "QComboBox", "", "windows-1251");
         row("Edit12", "QLineEdit");
         row("Label5", "QLabel", "Attachments:", "Attachment");
         row("ListBox1", "QListWidget", "", "Attachment");
@@ -98,7 +99,7 @@ private Q_SLOTS:
         row("Button11", "QPushButton", "Clear", "Delete Dttachment");
         // "Recipents"
         row("Label3", "QLabel", "New:");
-        row("Edit1", "QLineEdit", "", "FORMAT: Name <name@example.com>");
+        row("Edit1", "QLineEdit", "", "FORMAT: Name <john@example.com>");
         row("BitBtn1", "QPushButton", "Add", "Add Recipent");
         row("Button6", "QPushButton", "Delete", "Delete Selected Recipent");
         row("BitBtn2", "QPushButton", "Edit", "Edit Selected Recipent");
@@ -219,8 +220,12 @@ private Q_SLOTS:
         QVERIFY(!auth->isEditable());
         QCOMPARE(entriesOf(child<QComboBox>("cboSecurity")),
                  (QStringList{"None", "STARTTLS", "SSL/TLS"}));
-        QVERIFY(!child<QComboBox>("ComboBox3")->isEditable());
-        QCOMPARE(child<QComboBox>("ComboBox3")->maxVisibleItems(), 10);
+        auto *charsets = child<QComboBox>("ComboBox3");
+        QVERIFY(!charsets->isEditable());
+        QCOMPARE(charsets->maxVisibleItems(), 10);
+        QCOMPARE(charsets->count(), 20);
+        QCOMPARE(charsets->currentText(), QStringLiteral("Cyrillic ( windows-1251 )"));
+        QCOMPARE(charsets->toolTip(), QStringLiteral("windows-1251"));
     }
 
     void startState()
