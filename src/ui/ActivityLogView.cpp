@@ -1,6 +1,7 @@
 #include "ui/ActivityLogView.h"
 
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextBlock>
 
 namespace pelicast {
@@ -38,14 +39,19 @@ void ActivityLogView::flush()
     m_flushTimer.stop();
     if (m_pending.isEmpty())
         return;
-    // appendPlainText() keeps the view at the bottom when it was there, and leaves it where
-    // the user scrolled to otherwise.
+    // The view follows the end of the log unless the user has scrolled away from it, also
+    // while the log's tab is not in front (appendPlainText() alone follows only a visible
+    // editor).
+    QScrollBar *bar = m_editor->verticalScrollBar();
+    const bool follow = bar->value() >= bar->maximum();
     QString text = m_pending.join(u'\n');
     // An editor holding one empty line looks empty to appendPlainText(), which would write
     // into that line instead of after it.
     if (m_hasLines && m_editor->document()->isEmpty())
         text.prepend(u'\n');
     m_editor->appendPlainText(text);
+    if (follow)
+        bar->setValue(bar->maximum());
     m_pending.clear();
     m_hasLines = true;
 }

@@ -20,6 +20,7 @@
 #include "ui/RecipientsPageControls.h"
 #include "ui_TMainForm.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QScreen>
 #include <QStyle>
@@ -77,11 +78,14 @@ void TMainForm::setUpControls()
     memoFont.setPixelSize(12);
     ui->Memo1->setFont(memoFont);
     QPalette memoPalette = ui->Memo1->palette();
-    memoPalette.setColor(QPalette::Text, Qt::black);
+    for (auto group : {QPalette::Active, QPalette::Inactive}) // disabled text stays grey
+        memoPalette.setColor(group, QPalette::Text, Qt::black);
     ui->Memo1->setPalette(memoPalette);
 
     ui->Edit1->setToolTip(newAddressHint());
     ui->ComboBox3->addItems(charsetComboTexts());
+    // The list is narrower than its longest entries; when open, it shows them whole.
+    ui->ComboBox3->view()->setMinimumWidth(ui->ComboBox3->view()->sizeHintForColumn(0) + 24);
 
     m_statusPanel = new QLabel(ui->StatusBar);
     m_statusPanel->setObjectName(QStringLiteral("StatusPanel0"));

@@ -67,6 +67,31 @@ private Q_SLOTS:
         log.flush();
         QCOMPARE(bar->value(), 0);
     }
+
+    // Lines written while the log's tab is not in front are in view when it comes back.
+    void followsTheEndWhileOnAnotherTab()
+    {
+        QTabWidget tabs;
+        auto *editor = new QPlainTextEdit;
+        tabs.addTab(editor, "Statistics");
+        tabs.addTab(new QWidget, "Message");
+        tabs.resize(300, 150);
+        tabs.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tabs));
+        ActivityLogView log(editor);
+        for (int i = 0; i < 50; ++i)
+            log.addLine(QString::number(i));
+        log.flush();
+        tabs.setCurrentIndex(1);
+        for (int i = 0; i < 100; ++i)
+            log.addLine(QStringLiteral("hidden %1").arg(i));
+        log.flush();
+        tabs.setCurrentIndex(0);
+        QApplication::processEvents();
+        QScrollBar *bar = editor->verticalScrollBar();
+        QVERIFY(bar->maximum() > 100);
+        QCOMPARE(bar->value(), bar->maximum());
+    }
 };
 
 QTEST_MAIN(TestActivityLogView)
