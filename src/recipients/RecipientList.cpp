@@ -5,6 +5,8 @@
 #include "recipients/AddressCollation.h"
 #include "recipients/ListErrors.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
 
 namespace pelicast {
@@ -90,7 +92,7 @@ int RecipientList::RecordPosition() const
 QString RecipientList::Address() const
 {
     ensureOpen();
-    return m_current ? QString::fromUtf8(m_current->text()) : QString();
+    return m_current ? decodeAddress(m_current->text()) : QString();
 }
 
 bool RecipientList::FindAddress(const QString &text)
@@ -178,7 +180,7 @@ QString RecipientList::addressAt(int row) const
 {
     if (row < 0 || row >= count())
         return QString();
-    return QString::fromUtf8(m_rows.at(row)->text());
+    return decodeAddress(m_rows.at(row)->text());
 }
 
 QByteArrayView RecipientList::addressUtf8At(int row) const
@@ -265,6 +267,18 @@ bool RecipientList::isLongerThanMax(const QString &text)
     return cutAddress(text).size() < text.size();
 }
 
+QString RecipientList::decodeAddress(QByteArrayView utf8)
+{
+    // QString::fromUtf8 drops a leading byte-order mark; an address keeps every character
+    // it was stored with, so that it reads back, shows and is found as it is.
+    static constexpr char bom[] = "\xEF\xBB\xBF";
+    if (!utf8.startsWith(QByteArrayView(bom, 3)))
+        return QString::fromUtf8(utf8);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
+                                                     | QStringDecoder::Flag::ConvertInitialBom);
+    return decoder(utf8);
+}
+
 QString RecipientList::cutAddress(const QString &text)
 {
     if (text.size() <= MaxAddressLength)
@@ -344,7 +358,7 @@ void RecipientList::appendAddressUtf8(QByteArrayView utf8)
         throw Error(duplicateIndexValueText());
     AddressCollation::PrefixStorage storage;
     const QByteArrayView prefix = m_order == Order::Address
-        ? m_collation.sortPrefix(QString::fromUtf8(address), storage)
+        ? m_collation.sortPrefix(decodeAddress(address), storage)
         : QByteArrayView();
     insertRecord(RecipientRecord::create(prefix, address, hash, Added));
 }

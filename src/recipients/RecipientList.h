@@ -100,6 +100,8 @@ public:
     void removeObserver(RecipientListObserver *observer);
 
     // The first 100 characters of a text, never splitting a surrogate pair.
+    // The stored UTF-8 text of an address as a QString, a leading U+FEFF included.
+    static QString decodeAddress(QByteArrayView utf8);
     static QString cutAddress(const QString &text);
     static bool isLongerThanMax(const QString &text);
 

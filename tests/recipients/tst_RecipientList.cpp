@@ -67,6 +67,24 @@ private Q_SLOTS:
         QCOMPARE(rows(list), expected);
     }
 
+    void leadingByteOrderMarkIsKept()
+    {
+        // An address imported from a file that began with a byte-order mark keeps it: it
+        // reads back, and is found, exactly as stored.
+        RecipientList list(QStringLiteral("MainTableIndex"), &c);
+        list.OpenList();
+        const QString bom = QString(QChar(0xFEFF));
+        for (const QString &a : {bom + QStringLiteral("a@x"), bom + bom + QStringLiteral("b@x"), QStringLiteral("a@x")})
+            list.AppendAddress(a);
+        QCOMPARE(list.AddressCount(), 3);
+        for (int row = 0; row < list.count(); ++row) {
+            const QString shown = list.addressAt(row);
+            QCOMPARE(shown.toUtf8(), list.addressUtf8At(row).toByteArray());
+            QVERIFY(list.FindAddress(shown));
+            QCOMPARE(list.Address(), shown);
+        }
+    }
+
     void canonicallyEquivalentAddressesStayDistinct()
     {
         // The collator calls these equal; the list must not.
