@@ -74,7 +74,9 @@ private Q_SLOTS:
         RecipientList list(QStringLiteral("MainTableIndex"), &c);
         list.OpenList();
         const QString bom = QString(QChar(0xFEFF));
-        for (const QString &a : {bom + QStringLiteral("a@x"), bom + bom + QStringLiteral("b@x"), QStringLiteral("a@x")})
+        const QStringList addresses{bom + QStringLiteral("a@x"), bom + bom + QStringLiteral("b@x"),
+                                    QStringLiteral("a@x")};
+        for (const QString &a : addresses)
             list.AppendAddress(a);
         QCOMPARE(list.AddressCount(), 3);
         for (int row = 0; row < list.count(); ++row) {
