@@ -8,7 +8,7 @@
 # wake-ups across CPUs cost more than the loopback round trips themselves and would drown
 # the difference between the clients. The runs alternate (Pelicast, smtplib, Pelicast, ...)
 # and the medians are reported. Needs postfix (smtp-sink) and the Release build of
-# bench_send_run, which this script configures and builds when it is missing.
+# bench_send_run, which this script configures when needed and brings up to date.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,11 +18,11 @@ BUILD=${3:-build/bench}
 SINK=/usr/sbin/smtp-sink
 [[ -x $SINK ]] || { echo "smtp-sink not found: install the postfix package" >&2; exit 1; }
 
-if [[ ! -x $BUILD/bench/bench_send_run ]]; then
+if [[ ! -f $BUILD/CMakeCache.txt ]]; then
   cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPELICAST_BUILD_BENCH=ON \
     -DPELICAST_BUILD_TESTS=OFF >/dev/null
-  cmake --build "$BUILD" --target bench_send_run
 fi
+cmake --build "$BUILD" --target bench_send_run >/dev/null
 
 PORT=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
 taskset -c 0 "$SINK" -u nobody "127.0.0.1:$PORT" 256 &

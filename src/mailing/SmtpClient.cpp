@@ -351,6 +351,7 @@ void SmtpClient::onData(const SmtpReply &reply)
     m_writingData = true;
     expect(&SmtpClient::onDataEnd, timeouts.dataBlock);
     m_socket->write(SmtpDataWriter::dataBlock(m_envelope.message));
+    m_socket->flush();
     m_envelope.message.clear();
 }
 
@@ -368,6 +369,9 @@ void SmtpClient::command(const QByteArray &line, Handler handler, SmtpTimeouts::
 {
     expect(handler, timeout);
     m_socket->write(line + "\r\n");
+    // Out at once rather than on the next turn of the event loop: one wake-up less per
+    // command, and a command is short enough for the socket to take it whole.
+    m_socket->flush();
 }
 
 void SmtpClient::expect(Handler handler, SmtpTimeouts::ms timeout)
