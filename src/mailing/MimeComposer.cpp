@@ -163,6 +163,21 @@ QByteArray attachmentPart(const QString &path)
 
 } // namespace
 
+QDateTime MimeComposer::currentTime()
+{
+    thread_local bool known = false;
+    thread_local qint64 offsetCheckedAt = 0;
+    thread_local int offset = 0;
+    const QDateTime utc = QDateTime::currentDateTimeUtc();
+    const qint64 ms = utc.toMSecsSinceEpoch();
+    if (!known || ms < offsetCheckedAt || ms - offsetCheckedAt >= 1000) {
+        known = true;
+        offset = utc.toLocalTime().offsetFromUtc();
+        offsetCheckedAt = ms;
+    }
+    return utc.toOffsetFromUtc(offset);
+}
+
 SmtpEnvelope MimeComposer::compose(const OutgoingMessage &message, bool serverSmtpUtf8,
                                    const QDateTime &now)
 {

@@ -23,7 +23,12 @@ public:
     // Throws pelicast::Error when an attachment cannot be read, an address cannot be sent
     // safely, or an address needs SMTPUTF8 and the server does not offer it.
     static SmtpEnvelope compose(const OutgoingMessage &message, bool serverSmtpUtf8,
-                                const QDateTime &now = QDateTime::currentDateTime());
+                                const QDateTime &now = currentTime());
+
+    // The time now, at the local offset from UTC. The offset is looked up at most once a
+    // second: every lookup reads the time-zone file, and a send run composes thousands of
+    // messages a minute.
+    static QDateTime currentTime();
 
     static constexpr const char *MailAgent = "Pelicast 3.0";
 };

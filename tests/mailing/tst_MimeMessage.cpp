@@ -250,6 +250,26 @@ private Q_SLOTS:
         QCOMPARE(MimeHeaders::date(when), expected);
     }
 
+    // The composer's clock: the local time at the local offset (here three and a half hours
+    // west of UTC), also on its second call, which reuses the offset within the second.
+    void currentTimeIsLocal()
+    {
+        const QByteArray oldTz = qgetenv("TZ");
+        const bool hadTz = qEnvironmentVariableIsSet("TZ");
+        qputenv("TZ", "PCT+03:30");
+        QTest::qSleep(1100); // past the offset that earlier tests left in the cache
+        for (int i = 0; i < 2; ++i) {
+            const QDateTime local = QDateTime::currentDateTime();
+            const QDateTime now = MimeComposer::currentTime();
+            QVERIFY(qAbs(local.msecsTo(now)) < 1000);
+            QCOMPARE(now.offsetFromUtc(), -(3 * 3600 + 30 * 60));
+        }
+        if (hadTz)
+            qputenv("TZ", oldTz);
+        else
+            qunsetenv("TZ");
+    }
+
     // Whether a body can go out as 7bit, with the odd byte at every position of an
     // eight-byte word and the line limit just met or just passed.
     void sevenBit_data()
