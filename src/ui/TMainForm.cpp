@@ -6,6 +6,7 @@
 #include "mailing/CharsetTable.h"
 #include "mailing/SendRun.h"
 #include "recipients/DatabaseCommands.h"
+#include "recipients/RecipientCommands.h"
 #include "recipients/RecipientCount.h"
 #include "recipients/TextFileCommands.h"
 #include "recipients/TextImport.h"
@@ -39,6 +40,7 @@ TMainForm::TMainForm(TDataModule1 &data, Prompts *prompts, QWidget *parent)
     setUpControls();
 
     m_page = std::make_unique<RecipientsPageControls>(*ui, m_statusPanel);
+    m_recipientCommands = std::make_unique<RecipientCommands>(m_data, *m_page, *m_prompts);
     m_messagePage = std::make_unique<MessagePageControls>(*ui);
     m_draftCommands = std::make_unique<MessageDraftCommands>(m_draft, *m_messagePage, *m_prompts,
                                                              m_data);
@@ -50,10 +52,9 @@ TMainForm::TMainForm(TDataModule1 &data, Prompts *prompts, QWidget *parent)
     m_sendRun = new SendRun(m_data.mailer, m_data, m_data.Log, *this, this);
     connect(m_sendRun, &SendRun::finished, this, &TMainForm::onSendRunFinished);
 
-    auto gridDelete = [this](RecipientList &) {};
-    new RecipientGrid(ui->DBGrid1, data.DataSource1, [=, &data] { gridDelete(data.MainTable); });
-    new RecipientGrid(ui->DBGrid2, data.DataSource2, [=, &data] { gridDelete(data.SuccessTable); });
-    new RecipientGrid(ui->DBGrid3, data.DataSource3, [=, &data] { gridDelete(data.ErrorTable); });
+    new RecipientGrid(ui->DBGrid1, data.DataSource1, [this] { gridDelete(m_data.MainTable); });
+    new RecipientGrid(ui->DBGrid2, data.DataSource2, [this] { gridDelete(m_data.SuccessTable); });
+    new RecipientGrid(ui->DBGrid3, data.DataSource3, [this] { gridDelete(m_data.ErrorTable); });
 
     wireHandlers();
     wireDraftFields();
@@ -64,6 +65,7 @@ TMainForm::TMainForm(TDataModule1 &data, Prompts *prompts, QWidget *parent)
                                         s->availableGeometry()));
     ui->PageControl1->setCurrentWidget(ui->TabSheet1);
     ui->PageControl2->setCurrentWidget(ui->TabSheet5);
+    runGuarded([this] { PageControl2Change(); });
     ui->Edit2->setFocus();
 }
 
@@ -119,6 +121,14 @@ void TMainForm::wire(Sender *sender, Signal signal, void (TMainForm::*handler)()
 void TMainForm::wireHandlers()
 {
     wire(ui->PageControl2, &QTabWidget::currentChanged, &TMainForm::PageControl2Change);
+    wire(ui->Edit1, &QLineEdit::textChanged, &TMainForm::Edit1Change);
+    wire(ui->BitBtn1, &QPushButton::clicked, &TMainForm::BitBtn1Click);
+    wire(ui->Button6, &QPushButton::clicked, &TMainForm::Button6Click);
+    wire(ui->BitBtn2, &QPushButton::clicked, &TMainForm::BitBtn2Click);
+    wire(ui->BitBtn3, &QPushButton::clicked, &TMainForm::BitBtn3Click);
+    wire(ui->Button5, &QPushButton::clicked, &TMainForm::Button5Click);
+    wire(ui->Button13, &QPushButton::clicked, &TMainForm::Button13Click);
+    wire(ui->Button_move_all2, &QPushButton::clicked, &TMainForm::Button13Click);
     wire(ui->Button2, &QPushButton::clicked, &TMainForm::Button2Click);
     wire(ui->AbortSendBtn1, &QPushButton::clicked, &TMainForm::AbortSendBtn1Click);
     wire(ui->AbortSendBtn2, &QPushButton::clicked, &TMainForm::AbortSendBtn1Click);
@@ -195,9 +205,21 @@ QStringList TMainForm::logLines()
 
 void TMainForm::PageControl2Change()
 {
-    if (!m_listTabHandlerAttached)
-        return;
-    pelicast::RefreshRecipientCount(m_data, *m_page);
+    if (m_listTabHandlerAttached)
+        m_recipientCommands->PageControl2Change();
+}
+
+void TMainForm::Edit1Change() { m_recipientCommands->Edit1Change(); }
+void TMainForm::BitBtn1Click() { m_recipientCommands->BitBtn1Click(); }
+void TMainForm::Button6Click() { m_recipientCommands->Button6Click(); }
+void TMainForm::BitBtn2Click() { m_recipientCommands->BitBtn2Click(); }
+void TMainForm::BitBtn3Click() { m_recipientCommands->BitBtn3Click(); }
+void TMainForm::Button5Click() { m_recipientCommands->Button5Click(); }
+void TMainForm::Button13Click() { m_recipientCommands->Button13Click(); }
+
+void TMainForm::gridDelete(RecipientList &list)
+{
+    runGuarded([&] { m_recipientCommands->deleteRecordFromGrid(list); });
 }
 
 void TMainForm::Button2Click()

@@ -24,6 +24,8 @@ class MessageDraftCommands;
 class MessagePageControls;
 class Prompts;
 class QtPrompts;
+class RecipientCommands;
+class RecipientList;
 class RecipientsPageControls;
 class SendRun;
 class TDataModule1;
@@ -61,6 +63,13 @@ public:
 public Q_SLOTS:
     // "Recipents"
     void PageControl2Change() override;
+    void Edit1Change();
+    void BitBtn1Click(); // Add
+    void Button6Click(); // Delete
+    void BitBtn2Click(); // Edit
+    void BitBtn3Click(); // Find
+    void Button5Click(); // Clear
+    void Button13Click(); // both "<<--- Move to All"
     void Button2Click(); // Send
     void AbortSendBtn1Click();
     void Button3Click();
@@ -111,6 +120,7 @@ private:
     template<typename Sender, typename Signal>
     void wire(Sender *sender, Signal signal, void (TMainForm::*handler)());
     void cboSecurityChange();
+    void gridDelete(RecipientList &list);
     void applySendEnabled();
     void onSendRunFinished();
     void onImportFinished();
@@ -123,6 +133,7 @@ private:
     QLabel *m_statusPanel = nullptr;
     ActivityLogView *m_log = nullptr;
     std::unique_ptr<RecipientsPageControls> m_page;
+    std::unique_ptr<RecipientCommands> m_recipientCommands;
     std::unique_ptr<MessagePageControls> m_messagePage;
     MessageDraft m_draft;
     std::unique_ptr<MessageDraftCommands> m_draftCommands;
