@@ -10,6 +10,7 @@
 #include "recipients/RecipientCount.h"
 #include "recipients/TextFileCommands.h"
 #include "recipients/TextImport.h"
+#include "shell/CompanionLibrary.h"
 #include "shell/DefaultPort.h"
 #include "shell/TDataModule1.h"
 #include "ui/ActivityLogView.h"
@@ -55,6 +56,10 @@ TMainForm::TMainForm(TDataModule1 &data, Prompts *prompts, QWidget *parent)
     new RecipientGrid(ui->DBGrid1, data.DataSource1, [this] { gridDelete(m_data.MainTable); });
     new RecipientGrid(ui->DBGrid2, data.DataSource2, [this] { gridDelete(m_data.SuccessTable); });
     new RecipientGrid(ui->DBGrid3, data.DataSource3, [this] { gridDelete(m_data.ErrorTable); });
+
+    m_logoCloseTimer.setObjectName(QStringLiteral("LogoCloseTimer"));
+    m_logoCloseTimer.setInterval(1000);
+    m_logoCloseTimer.setSingleShot(true);
 
     wireHandlers();
     wireDraftFields();
@@ -153,6 +158,8 @@ void TMainForm::wireHandlers()
     wire(ui->cboSecurity, &QComboBox::currentIndexChanged, &TMainForm::cboSecurityChange);
     wire(ui->Button15, &QPushButton::clicked, &TMainForm::Button15Click);
     wire(ui->Exit1, &QAction::triggered, &TMainForm::Exit1Click);
+    wire(ui->About1, &QAction::triggered, &TMainForm::About1Click);
+    wire(&m_logoCloseTimer, &QTimer::timeout, &TMainForm::LogoCloseTimerTimer);
 }
 
 // Subject, body, format and priority go into the draft as the user edits them; the body,
@@ -358,6 +365,21 @@ void TMainForm::Button15Click()
 void TMainForm::Exit1Click()
 {
     close();
+}
+
+void TMainForm::About1Click()
+{
+    ShowAboutForm();
+}
+
+void TMainForm::LogoCloseTimerTimer()
+{
+    m_logoCloseTimer.stop();
+    try {
+        CloseLogo();
+    } catch (...) {
+        // The logo is only a greeting: the program goes on without closing it.
+    }
 }
 
 // Closing while a send run or an import is under way asks it to stop and closes once it

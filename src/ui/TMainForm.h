@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -94,6 +95,9 @@ public Q_SLOTS:
     void Button15Click(); // "Clear Log"
     // Menu
     void Exit1Click();
+    void About1Click();
+    // The logo of the companion library goes one second after start-up.
+    void LogoCloseTimerTimer();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -138,6 +142,7 @@ private:
     MessageDraft m_draft;
     std::unique_ptr<MessageDraftCommands> m_draftCommands;
     SendRun *m_sendRun = nullptr;
+    QTimer m_logoCloseTimer;
     AbortFlag m_abort;
     QPointer<TextImport> m_import;
     bool m_bodyEdited = false;
